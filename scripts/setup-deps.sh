@@ -1,0 +1,13 @@
+#!/bin/sh
+# Installs the Debian 12 packages needed to build, test and run Tolvenar (only what is missing).
+set -e
+pkgs="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk libbenchmark-dev"
+missing=""
+for p in $pkgs; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
+fi
