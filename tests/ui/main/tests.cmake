@@ -1,0 +1,2 @@
+# Tests of the main window.
+tolvenar_add_test(tst_frmmain ${CMAKE_CURRENT_LIST_DIR}/tst_frmmain.cpp LIBS tolvenar_ui_main)

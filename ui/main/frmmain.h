@@ -1,0 +1,144 @@
+#pragma once
+
+// frmMain: the program's input form. It holds every input of a calculation, the type and mounting
+// rules, the rule that withdraws stale results, the Clear command and the compute command. It
+// owns CalcInput, CalcResult and the record copies for its whole life. Commands that belong to
+// other windows or to the record files are passed on as signals; message boxes go through the
+// Prompter given at construction.
+
+#include "calc/calcinput.h"
+#include "calc/conversions.h"
+#include "calc/gatherinputs.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class Prompter;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPicture;
+class QPushButton;
+class QRadioButton;
+
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The three key fields whose Enter key recalls a record.
+    enum KeyField { ShaftNumberKey = 0, ModelAKey = 1, ModelBKey = 2 };
+
+    explicit frmMain(Prompter &prompter, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // What the calculation and the record commands work on.
+    const CalcInput &input() const { return m_input; }
+    const CalcResult &result() const { return m_result; }
+    const OptionFlags &optionFlags() const { return m_flags; }
+    RecordCopies &copies() { return m_copies; }
+    const RecordCopies &copies() const { return m_copies; }
+    bool inputValid() const { return m_inputValid; }
+    // The controls as the calculation reads them (by object name).
+    const InputSource &inputs() const;
+    Prompter &prompter() const { return m_prompter; }
+
+    // Type and mounting rules. They run by themselves when a combo box or chkWeight changes,
+    // whether the user or the program makes the change.
+    void ApplyBearingTypeA();
+    void ApplyBearingTypeB();
+    void ApplyWeightOption();
+
+    // Shows a picture (the shaft schematic) in the drawing area picA.
+    void setSchematic(const QPicture &picture);
+    QWidget *drawingArea() const;
+
+public slots:
+    // 计  算: gather, validate, compute, show both lives and unlock the save commands.
+    void cmdCompute_Click();
+    // 清  除: every input back to its starting value, results withdrawn.
+    void cmdClear_Click();
+
+signals:
+    void viewRequested(); // cmdView, mnuView
+    void saveResultRequested(); // cmdSaveResult, mnuSaveResult
+    void saveParameterRequested(); // cmdSaveParameter, mnuSaveParameter
+    void combinerRequested(); // mnuToolsCombiner
+    void editerRequested(); // mnuToolsEditer (Ctrl+E)
+    void printRequested(); // mnuToolsPrint
+    void helpRequested(); // mnuExplain, F1
+    void detailedDataRequested(); // Test
+    // Enter pressed in txtParameter(0), txtBearingA(0) or txtBearingB(0); the key is swallowed.
+    void keyEnterPressed(int which);
+    // The window became the active window (the schematic is redrawn on every activation).
+    void activated();
+    // The window is closing; the other windows of the program should close with it.
+    void unloading();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    class ControlSource;
+
+    void buildControls();
+    void buildMenus();
+    void setTabOrder();
+    void connectRules();
+    void load();
+
+    // Disables cmdSaveResult and, unless onlyResult, cmdSaveParameter.
+    void invalidate(bool onlyResult = false);
+    // Enables or disables the label and box of factor field index (1..3) of one bearing.
+    void setFactorField(QLabel *label, QLineEdit *box, bool on);
+    void applyFieldEnabling(
+        int code, const std::array<QLabel *, 7> &labels, const std::array<QLineEdit *, 5> &boxes);
+    // Selects a type as a program change: the rule runs even when the item is already selected.
+    void selectType(QComboBox *combo, int code);
+    // Shows the fault of a stopped computation; true when the command must end.
+    bool reportFault(Fault fault);
+    void setSaveCommandsEnabled(bool enabled);
+
+    Prompter &m_prompter;
+    CalcInput m_input;
+    CalcResult m_result;
+    OptionFlags m_flags {};
+    RecordCopies m_copies;
+    bool m_inputValid = false;
+    ControlSource *m_source = nullptr;
+
+    QWidget *m_client = nullptr;
+    QGroupBox *fraPicture = nullptr, *fraParameter = nullptr, *fraAssemble = nullptr,
+              *fraResult = nullptr, *fraGear = nullptr, *fraBearingA = nullptr,
+              *fraBearingB = nullptr;
+    std::array<QGroupBox *, 2> Frame1 {};
+    QLabel *picA = nullptr;
+
+    std::array<QLineEdit *, 5> txtParameter {};
+    std::array<QLabel *, 11> lblParameter {}; // no members 3 and 8
+    std::array<QLineEdit *, 8> txtGear {};
+    std::array<QLabel *, 8> lblGear {};
+    std::array<QRadioButton *, 2> optGear1 {}, optGear2 {};
+    std::array<QLineEdit *, 5> txtBearingA {}, txtBearingB {};
+    std::array<QLabel *, 7> lblBearingA {}, lblBearingB {}; // no member 5
+    QComboBox *cboTypeA = nullptr, *cboTypeB = nullptr;
+    QRadioButton *optAssembleA = nullptr, *optAssembleB = nullptr;
+    QLabel *lblResultA = nullptr, *lblResultB = nullptr;
+    QCheckBox *chkWeight = nullptr;
+    QLineEdit *txtWeight = nullptr;
+    QPushButton *cmdView = nullptr, *cmdCompute = nullptr, *cmdSaveResult = nullptr,
+                *cmdSaveParameter = nullptr, *cmdClear = nullptr, *cmdExit = nullptr;
+
+    QMenu *MnuOperation = nullptr, *mnuTools = nullptr, *mnuHelp = nullptr;
+    QAction *mnuView = nullptr, *mnuCompute = nullptr, *mnuSaveResult = nullptr,
+            *mnuSaveParameter = nullptr, *mnuClear = nullptr, *mnuSpace1 = nullptr,
+            *mnuExit = nullptr, *mnuToolsCombiner = nullptr, *mnuToolsEditer = nullptr,
+            *mnuToolsPrint = nullptr, *mnuExplain = nullptr, *mnuSpace2 = nullptr, *Test = nullptr;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+// The Prompter of the real program: QMessageBox for messages, QFileDialog for file names.
+
+#include "calc/prompter.h"
+
+class QWidget;
+
+class WidgetPrompter : public Prompter
+{
+public:
+    // Dialogs are centred on parent, or on the active window when parent is null.
+    explicit WidgetPrompter(QWidget *parent = nullptr);
+
+    int message(const QString &text, const QString &title, int buttons = Ok,
+        Icon icon = Icon::Information, int defaultButton = Ok) override;
+    QString saveFileName(
+        const QString &caption, const QString &directory, const QString &filter) override;
+    QString openFileName(
+        const QString &caption, const QString &directory, const QString &filter) override;
+
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+private:
+    QWidget *dialogParent() const;
+
+    QWidget *m_parent = nullptr;
+};

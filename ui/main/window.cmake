@@ -1,0 +1,13 @@
+# tolvenar_ui_main: the main window frmMain and the widget implementation of Prompter.
+add_library(tolvenar_ui_main STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/frmmain.h
+    ${CMAKE_CURRENT_LIST_DIR}/frmmain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.h
+    ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.cpp
+)
+target_include_directories(tolvenar_ui_main PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_calc Qt6::Widgets Qt6::PrintSupport
+                      tolvenar_options)
+if(TARGET tolvenar_records)
+    target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_records)
+endif()
