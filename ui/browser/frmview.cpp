@@ -1,0 +1,343 @@
+#include "ui/browser/frmview.h"
+
+#include "calc/prompter.h"
+#include "records/recordfile.h"
+#include "ui/browser/mainwindowlink.h"
+#include "ui/browser/recordlistview.h"
+#include "ui/browser/viewlines.h"
+#include "ui/browser/viewlists.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <cmath>
+
+namespace {
+
+// The lists and their headings: fixed cells, one for an ASCII character and two for a Chinese one.
+QFont listFont()
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("NSimSun") });
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+// 宋体 for the other controls.
+QFont controlFont()
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
+    font.setPointSizeF(11.25);
+    return font;
+}
+
+void setGreyBase(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, QColor(192, 192, 192));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_link(link)
+    , m_prompter(prompter)
+{
+    setObjectName(QStringLiteral("frmView"));
+    setWindowTitle(QStringLiteral("参数记录"));
+    buildControls();
+
+    connect(optParameter[0], &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            switchView(0);
+    });
+    connect(optParameter[1], &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            switchView(1);
+    });
+    connect(cmdSelect, &QPushButton::clicked, this, &frmView::filterBearings);
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::hide);
+    connect(lstGear, &RecordListView::menuRequested, this,
+        [this](const QPoint &pos) { showInputMenu(lstGear, pos); });
+    connect(lstBearing, &RecordListView::menuRequested, this,
+        [this](const QPoint &pos) { showInputMenu(lstBearing, pos); });
+    connect(mnuInputShaft, &QAction::triggered, this, &frmView::inputShaft);
+    connect(mnuInputBearingA, &QAction::triggered, this, [this] { inputBearing(u'A'); });
+    connect(mnuInputBearingB, &QAction::triggered, this, [this] { inputBearing(u'B'); });
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &frmView::focusWindowChanged);
+    txtDia->installEventFilter(this);
+}
+
+void frmView::buildControls()
+{
+    setFont(controlFont());
+    const QFont lines = listFont();
+
+    auto makeList = [&](const QString &name, LineListModel *model) {
+        auto *list = new RecordListView(this);
+        list->setObjectName(name);
+        list->setFont(lines);
+        list->setModel(model);
+        list->setToolTip(QStringLiteral("单击右键选择"));
+        setGreyBase(list);
+        return list;
+    };
+    m_gearLines = new LineListModel(this);
+    m_bearingLines = new LineListModel(this);
+    lstGear = makeList(QStringLiteral("lstGear"), m_gearLines);
+    lstBearing = makeList(QStringLiteral("lstBearing"), m_bearingLines);
+
+    for (int i = 0; i < 2; ++i) {
+        lblItem[i] = new QLabel(this);
+        lblItem[i]->setObjectName(QStringLiteral("lblItem_%1").arg(i));
+        lblItem[i]->setFont(lines);
+        lblItem[i]->setTextFormat(Qt::PlainText);
+    }
+    optParameter[0] = new QRadioButton(QStringLiteral("轴承参数"), this);
+    optParameter[1] = new QRadioButton(QStringLiteral("轴系参数"), this);
+    optParameter[0]->setObjectName(QStringLiteral("optParameter_0"));
+    optParameter[1]->setObjectName(QStringLiteral("optParameter_1"));
+    Label1 = new QLabel(QStringLiteral("关键值(d)"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtDia = new QLineEdit(this);
+    txtDia->setObjectName(QStringLiteral("txtDia"));
+    setGreyBase(txtDia);
+    Label1->setBuddy(txtDia);
+    cmdSelect = new QPushButton(QStringLiteral("筛 选"), this);
+    cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
+    cmdExit = new QPushButton(QStringLiteral("退 出>>"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+
+    mnuInput = new QMenu(QStringLiteral("读进数据"), this);
+    mnuInput->setObjectName(QStringLiteral("mnuInput"));
+    mnuInputShaft = mnuInput->addAction(QStringLiteral("->编  号"));
+    mnuInputShaft->setObjectName(QStringLiteral("mnuInputShaft"));
+    mnuSpace1 = mnuInput->addSeparator();
+    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuInputBearingA = mnuInput->addAction(QStringLiteral("->轴 承A"));
+    mnuInputBearingA->setObjectName(QStringLiteral("mnuInputBearingA"));
+    mnuInputBearingB = mnuInput->addAction(QStringLiteral("->轴 承B"));
+    mnuInputBearingB->setObjectName(QStringLiteral("mnuInputBearingB"));
+
+    // The lines are counted in characters; the list must hold a whole line of 70 cells.
+    const QFontMetricsF metrics(lines);
+    const qreal cell = metrics.horizontalAdvance(u'0');
+    const int frame = lstGear->frameWidth();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lstGear);
+    // An item's text starts after the text margin of the item delegate.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstGear) + 1;
+    const int rowHeight = lstGear->naturalRowHeight();
+    for (RecordListView *list : { lstGear, lstBearing }) {
+        list->setMinimumWidth(static_cast<int>(std::ceil(72 * cell)) + 2 * frame + scrollBar);
+        list->setMinimumHeight(16 * rowHeight + 2 * frame);
+    }
+    m_gearLines->setCellMetrics(cell, 2 * textMargin, rowHeight);
+    m_bearingLines->setCellMetrics(cell, 2 * textMargin, rowHeight);
+
+    // lblItem(1) starts where the second column of a bearing line does, lblItem(0) over the first
+    // character of a line.
+    const int textX = frame + textMargin;
+    lblItem[0]->setFixedWidth(static_cast<int>(std::lround(ViewLines::ModelColumnWidth * cell)));
+    auto *headings = new QHBoxLayout;
+    headings->setContentsMargins(textX, 0, 0, 0);
+    headings->setSpacing(0);
+    headings->addWidget(lblItem[0]);
+    headings->addWidget(lblItem[1], 1);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->setContentsMargins(12, 0, 4, 0);
+    bottom->addWidget(optParameter[1]);
+    bottom->addSpacing(8);
+    bottom->addWidget(optParameter[0]);
+    bottom->addStretch(1);
+    bottom->addWidget(Label1);
+    bottom->addWidget(txtDia);
+    txtDia->setFixedWidth(
+        QFontMetrics(txtDia->font()).horizontalAdvance(QStringLiteral("000000")) + 12);
+    bottom->addSpacing(4);
+    bottom->addWidget(cmdSelect);
+    bottom->addSpacing(8);
+    bottom->addWidget(cmdExit);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 6, 1, 8);
+    outer->setSpacing(4);
+    outer->addLayout(headings);
+    outer->addWidget(lstGear, 1);
+    outer->addWidget(lstBearing, 1);
+    outer->addSpacing(4);
+    outer->addLayout(bottom);
+    lstBearing->hide();
+
+    setTabOrder(cmdExit, lstGear);
+    setTabOrder(lstGear, lstBearing);
+    setTabOrder(lstBearing, optParameter[1]);
+    setTabOrder(optParameter[1], optParameter[0]);
+    setTabOrder(optParameter[0], txtDia);
+    setTabOrder(txtDia, cmdSelect);
+}
+
+void frmView::showAndLoad()
+{
+    if (!m_loaded)
+        load();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    cmdExit->setFocus();
+}
+
+void frmView::load()
+{
+    // A fresh window: the shaft-system view as its option handler sets it, then the headings of the
+    // load and the list. (Reading gear.sav once gives the same list as reading it twice.)
+    txtDia->clear();
+    {
+        const QSignalBlocker blocker(optParameter[1]);
+        optParameter[1]->setChecked(true);
+    }
+    setView(1);
+    lblItem[0]->setText(ViewLines::gearKeyHeading());
+    lblItem[1]->setText(ViewLines::gearHeadingOnLoad());
+    m_bearingLines->setLines({});
+    FillGearList();
+    m_loaded = true;
+}
+
+void frmView::setView(int i)
+{
+    const bool gears = i == 1;
+    setWindowTitle(gears ? QStringLiteral("记 录--轴系参数") : QStringLiteral("记 录--轴承参数"));
+    lstGear->setVisible(gears);
+    lstBearing->setVisible(!gears);
+    txtDia->setEnabled(!gears);
+    cmdSelect->setEnabled(!gears);
+    lblItem[0]->setText(gears ? ViewLines::gearKeyHeading() : ViewLines::bearingKeyHeading());
+    lblItem[1]->setText(gears ? ViewLines::gearHeadingOnSwitch() : ViewLines::bearingHeading());
+}
+
+void frmView::switchView(int i)
+{
+    // Each switch re-reads its file, so records saved meanwhile appear; a filter in force is lost.
+    setView(i);
+    if (i == 1)
+        FillGearList();
+    else
+        FillBearingList();
+}
+
+void frmView::FillGearList()
+{
+    QStringList lines;
+    StoreError error;
+    if (!ViewLists::readGearLines(RecordFiles::gearPath(), lines, error))
+        m_prompter.inform(error.text());
+    m_gearLines->setLines(std::move(lines));
+}
+
+void frmView::FillBearingList()
+{
+    QStringList lines;
+    StoreError error;
+    if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), std::nullopt, lines, error))
+        m_prompter.inform(error.text());
+    m_bearingLines->setLines(std::move(lines));
+}
+
+void frmView::filterBearings()
+{
+    const std::optional<int> bore = ViewLines::boreKey(txtDia->text());
+    if (bore) {
+        QStringList lines;
+        StoreError error;
+        if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), bore, lines, error))
+            m_prompter.inform(error.text());
+        m_bearingLines->setLines(std::move(lines));
+    } else {
+        FillBearingList();
+    }
+    // The next key value replaces this one.
+    txtDia->setFocus();
+    txtDia->selectAll();
+}
+
+bool frmView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtDia && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            filterBearings();
+            return true; // the Enter goes no further
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmView::showInputMenu(RecordListView *list, const QPoint &globalPos)
+{
+    if (!list->isVisible() || list->selectedRow() < 0)
+        return;
+    const bool gears = list == lstGear;
+    mnuInputShaft->setEnabled(gears);
+    mnuInputBearingA->setEnabled(!gears);
+    mnuInputBearingB->setEnabled(!gears);
+    mnuInput->popup(globalPos);
+}
+
+void frmView::inputShaft()
+{
+    const int row = lstGear->selectedRow();
+    if (row < 0)
+        return;
+    const QString number = ViewLines::numberOfGearLine(m_gearLines->line(row));
+    hide();
+    m_link.recallShaftNumber(number);
+}
+
+void frmView::inputBearing(QChar side)
+{
+    const int row = lstBearing->selectedRow();
+    if (row < 0)
+        return;
+    const ViewLines::BearingCopy copy = ViewLines::bearingOfLine(m_bearingLines->line(row));
+    m_link.copyBearing(side, copy.model, copy.e, copy.Y1, copy.Y2, copy.Cr, copy.type);
+}
+
+void frmView::closeEvent(QCloseEvent *event)
+{
+    // The close box unloads the window: the next showing loads it afresh.
+    m_loaded = false;
+    event->accept();
+}
+
+void frmView::focusWindowChanged(QWindow *window)
+{
+    // Activation from another window of the program puts the focus on cmdExit; coming back from
+    // another program (no focus window in between) or from the pop-up menu leaves it where it was.
+    const QWindow *previous = m_lastFocusWindow;
+    m_lastFocusWindow = window;
+    if (window == nullptr || window != windowHandle() || previous == nullptr || previous == window)
+        return;
+    if (previous->type() == Qt::Popup || previous->type() == Qt::ToolTip)
+        return;
+    cmdExit->setFocus();
+}
