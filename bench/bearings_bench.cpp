@@ -1,0 +1,112 @@
+// The bearing data manager with a full catalogue of 32767 bearings: sorting the lines and
+// rewriting bearing.sav from them, and loading the catalogue into the window's list.
+
+#include "calc/prompter.h"
+#include "records/recordfile.h"
+#include "ui/bearings/catalogue.h"
+#include "ui/bearings/editerline.h"
+#include "ui/bearings/frmediter.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+class SilentPrompter : public Prompter
+{
+public:
+    int message(const QString &, const QString &, int, Icon, int defaultButton) override
+    {
+        return defaultButton;
+    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+// A catalogue in random order: 400 series prefixes in mixed case, all five types, bores from
+// 10 to 500 mm, factors with more digits than a column shows.
+QList<BearingRecord> randomCatalogue()
+{
+    std::mt19937 random(7);
+    const QString letters = QStringLiteral("NJUHQBCZ");
+    QList<BearingRecord> records;
+    for (int i = 0; i < RecordLayout::MaxRecords; ++i) {
+        const unsigned series = random() % 400;
+        QString prefix = QString::number(series % 100).rightJustified(2, u'0');
+        prefix.prepend(
+            series < 200 ? QChar(u'0' + char(series % 10)) : letters.at(qsizetype(series % 8)));
+        if (series % 3 == 0)
+            prefix = prefix.toLower();
+        BearingRecord r;
+        r.Model = prefix + QString::number(i);
+        r.Type = static_cast<std::uint8_t>(random() % 5);
+        r.d = static_cast<std::int16_t>(10 + random() % 491);
+        r.D = static_cast<std::int16_t>(r.d * 2);
+        r.B = static_cast<std::int16_t>(r.d / 3);
+        r.e = 0.2345678f;
+        r.Y1 = 1.734567f;
+        r.Y2 = 0.9876543f;
+        r.Cr = 1234.567f;
+        records.append(r);
+    }
+    return records;
+}
+
+void BM_SortAndRewrite(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    RecordFiles::setAppDirectory(dir.path());
+    QStringList shuffled;
+    for (const BearingRecord &r : randomCatalogue())
+        shuffled.append(EditerLine::fromRecord(r));
+    for (auto _ : state) {
+        QStringList lines = shuffled;
+        BearingCatalogue::sortLines(lines, BearingCatalogue::catalogueCollator());
+        StoreError error;
+        if (!BearingCatalogue::rewriteFromLines(RecordFiles::bearingPath(), lines, error))
+            state.SkipWithError(qPrintable(error.text()));
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetItemsProcessed(state.iterations() * shuffled.size());
+}
+BENCHMARK(BM_SortAndRewrite)->Unit(benchmark::kMillisecond);
+
+void BM_LoadListIntoWindow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    RecordFiles::setAppDirectory(dir.path());
+    StoreError error;
+    if (!RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue(), error)) {
+        state.SkipWithError(qPrintable(error.text()));
+        return;
+    }
+    SilentPrompter prompter;
+    frmEditer window(prompter);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        // What an activation does: read bearing.sav, build the lines, fill and lay out the list.
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&window, &activate);
+        QApplication::processEvents();
+        window.repaint();
+    }
+}
+BENCHMARK(BM_LoadListIntoWindow)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

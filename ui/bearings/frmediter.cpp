@@ -1,0 +1,460 @@
+#include "ui/bearings/frmediter.h"
+
+#include "calc/conversions.h"
+#include "ui/bearings/catalogue.h"
+#include "ui/bearings/editerline.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QStyle>
+
+namespace {
+
+// The form is laid out in twips, 15 to a pixel at 96 dpi.
+int px(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+// Places a control at its designed position; a control whose font needs more height than designed
+// grows evenly up and down around the designed middle, so no text is clipped.
+void place(QWidget *w, int left, int top, int width, int height)
+{
+    const int h = std::max(px(height), w->minimumSizeHint().height());
+    w->setGeometry(px(left), px(top) + (px(height) - h) / 2, px(width), h);
+}
+
+void setBase(QWidget *w, const QColor &color)
+{
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Base, color);
+    w->setPalette(palette);
+}
+
+// The list's lines; they are shown with the model column padded to whole cells (EditerLine::
+// displayText), while Qt::EditRole and stringList() give the lines themselves.
+class EditerListModel : public QStringListModel
+{
+public:
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            return EditerLine::displayText(QStringListModel::data(index, Qt::EditRole).toString());
+        return QStringListModel::data(index, role);
+    }
+};
+
+const QString typeNames[EditerLine::TypeCount] = {
+    QStringLiteral("调心滚子轴承"),
+    QStringLiteral("单列圆锥轴承"),
+    QStringLiteral("配对圆锥轴承"),
+    QStringLiteral("圆柱滚子轴承"),
+    QStringLiteral("角接触球轴承"),
+};
+
+} // namespace
+
+frmEditer::frmEditer(Prompter &prompter, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_prompter(prompter)
+{
+    setObjectName(QStringLiteral("frmEditer"));
+    setWindowTitle(QStringLiteral("数据管理器"));
+    buildControls();
+    resetToBrowsing();
+}
+
+void frmEditer::buildControls()
+{
+    QFont songti;
+    songti.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
+    songti.setPointSizeF(11.25);
+    setFont(songti);
+    // The list and its heading share a font with fixed cells (one for ASCII, two for Chinese) so
+    // that the heading stands over the columns.
+    QFont cells(QStringLiteral("Noto Sans Mono CJK SC"));
+    cells.setStyleHint(QFont::TypeWriter);
+    cells.setPointSizeF(9.75);
+
+    const auto makeLabel = [](QWidget *parent, const QString &name, const QString &text) {
+        auto *label = new QLabel(text, parent);
+        label->setObjectName(name);
+        return label;
+    };
+    const auto makeBox = [](QWidget *parent, const QString &name, const QColor &color) {
+        auto *box = new QLineEdit(parent);
+        box->setObjectName(name);
+        setBase(box, color);
+        return box;
+    };
+    const auto makeButton = [this](const QString &name, const QString &text) {
+        auto *button = new QPushButton(text, this);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        return button;
+    };
+
+    lblItem = makeLabel(this, QStringLiteral("lblItem"), EditerLine::heading());
+    lblItem->setFont(cells);
+
+    m_lines = new EditerListModel(this);
+    lstBearing = new QListView(this);
+    lstBearing->setObjectName(QStringLiteral("lstBearing"));
+    lstBearing->setFont(cells);
+    lstBearing->setModel(m_lines);
+    lstBearing->setUniformItemSizes(true);
+    lstBearing->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstBearing->setSelectionMode(QAbstractItemView::SingleSelection);
+    setBase(lstBearing, QColor(192, 192, 192));
+
+    fraBearing = new QFrame(this);
+    fraBearing->setObjectName(QStringLiteral("fraBearing"));
+    fraBearing->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+    const QString bearingCaptions[6] = { QStringLiteral("类型"), QStringLiteral("e"),
+        QStringLiteral("Y1"), QStringLiteral("Y2"), QStringLiteral("Cr"), QStringLiteral("型号") };
+    for (int i = 0; i < 6; ++i)
+        lblBearing[i]
+            = makeLabel(fraBearing, QStringLiteral("lblBearing_%1").arg(i), bearingCaptions[i]);
+    for (int i = 0; i < 5; ++i)
+        txtBearing[i] = makeBox(fraBearing, QStringLiteral("txtBearing_%1").arg(i),
+            i == 0 ? QColor(192, 255, 255) : QColor(192, 255, 192));
+    txtBearing[0]->setMaxLength(EditerLine::ModelWidth);
+    txtBearing[0]->setToolTip(QStringLiteral("例如SKF23048"));
+    txtBearing[0]->installEventFilter(this);
+
+    cboBearing = new QComboBox(fraBearing);
+    cboBearing->setObjectName(QStringLiteral("cboBearing"));
+    cboBearing->setEditable(true);
+    cboBearing->setInsertPolicy(QComboBox::NoInsert);
+    for (const QString &name : typeNames)
+        cboBearing->addItem(name);
+
+    const QString parameterCaptions[3]
+        = { QStringLiteral("d"), QStringLiteral("D"), QStringLiteral("B") };
+    for (int i = 0; i < 3; ++i) {
+        lblParameter[i]
+            = makeLabel(Frame1, QStringLiteral("lblParameter_%1").arg(i), parameterCaptions[i]);
+        txtParameter[i]
+            = makeBox(Frame1, QStringLiteral("txtParameter_%1").arg(i), QColor(192, 255, 192));
+    }
+
+    cmdEdit = makeButton(QStringLiteral("cmdEdit"), QStringLiteral("编辑"));
+    cmdAdd = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("增加"));
+    cmdUpdate = makeButton(QStringLiteral("cmdUpdate"), QStringLiteral("更新"));
+    cmdUpdate->setToolTip(QStringLiteral("排 序"));
+
+    setFixedSize(px(9585), px(6675));
+    place(lstBearing, 0, 360, 6735, 6300);
+    place(fraBearing, 6840, 240, 2655, 3560);
+    place(Frame1, 6840, 3840, 2655, 1880);
+    place(lblBearing[5], 195, 370, 495, 255);
+    place(txtBearing[0], 720, 300, 1695, 350);
+    place(lblBearing[0], 195, 900, 735, 255);
+    place(cboBearing, 720, 841, 1815, 345);
+    for (int i = 1; i <= 4; ++i) {
+        place(lblBearing[i], 195, 1440 + (i - 1) * 540, 495, 255);
+        place(txtBearing[i], 720, 1377 + (i - 1) * 541, 1455, 350);
+    }
+    place(lblParameter[0], 195, 350, 495, 255);
+    place(txtParameter[0], 720, 280, 1455, 350);
+    place(lblParameter[1], 195, 860, 375, 255);
+    place(txtParameter[1], 720, 800, 1455, 350);
+    place(lblParameter[2], 195, 1380, 615, 255);
+    place(txtParameter[2], 720, 1320, 1455, 350);
+    place(cmdEdit, 6840, 6000, 800, 390);
+    place(cmdAdd, 7785, 6000, 800, 390);
+    place(cmdUpdate, 8730, 6000, 800, 390);
+    // The heading starts where the list draws its text: inside the list's frame and the margin
+    // that the style leaves before an item's text.
+    lstBearing->ensurePolished();
+    const int textLeft = lstBearing->x() + lstBearing->frameWidth()
+        + lstBearing->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstBearing) + 1;
+    place(lblItem, 120, 120, 6375, 255);
+    lblItem->move(textLeft, lblItem->y());
+
+    setTabOrder(cmdAdd, txtBearing[0]);
+    setTabOrder(txtBearing[0], cboBearing);
+    setTabOrder(cboBearing, txtBearing[1]);
+    for (int i = 1; i < 4; ++i)
+        setTabOrder(txtBearing[i], txtBearing[i + 1]);
+    setTabOrder(txtBearing[4], txtParameter[0]);
+    setTabOrder(txtParameter[0], txtParameter[1]);
+    setTabOrder(txtParameter[1], txtParameter[2]);
+    setTabOrder(txtParameter[2], cmdUpdate);
+    setTabOrder(cmdUpdate, cmdEdit);
+    setTabOrder(cmdEdit, lstBearing);
+
+    // A line is chosen by selecting it (click, keys, or the program setting the index); a click on
+    // the line already chosen shows it again, which abandons an addition or edit in progress.
+    connect(lstBearing->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this](const QItemSelection &selected) {
+            if (!selected.indexes().isEmpty())
+                chooseLine(selected.indexes().constFirst().row());
+        });
+    connect(lstBearing, &QListView::clicked, this,
+        [this](const QModelIndex &index) { chooseLine(index.row()); });
+    connect(cmdAdd, &QPushButton::clicked, this, &frmEditer::startAdding);
+    connect(cmdEdit, &QPushButton::clicked, this, &frmEditer::startEditing);
+    connect(cmdUpdate, &QPushButton::clicked, this, &frmEditer::applyUpdate);
+}
+
+bool frmEditer::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        LoadEditerList();
+        // Only a locked form starts over at the first type: during an addition or edit the type
+        // box holds the user's choice, which must survive a look at another window.
+        if (!txtBearing[0]->isEnabled())
+            cboBearing->setCurrentIndex(0);
+        cmdAdd->setFocus(Qt::OtherFocusReason);
+    }
+    return QWidget::event(event);
+}
+
+bool frmEditer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtBearing[0]) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter)
+                && txtBearing[0]->text() == QLatin1String("DumpLines"))
+                dumpList();
+        } else if (event->type() == QEvent::FocusOut) {
+            const QString upper = txtBearing[0]->text().toUpper();
+            if (upper != txtBearing[0]->text())
+                txtBearing[0]->setText(upper);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmEditer::closeEvent(QCloseEvent *event)
+{
+    // Closing unloads the window: the next opening starts afresh.
+    resetToBrowsing();
+    m_lines->setStringList({});
+    QWidget::closeEvent(event);
+}
+
+void frmEditer::LoadEditerList()
+{
+    QStringList lines;
+    StoreError error;
+    bool complete = false;
+    const QString path = RecordFiles::bearingPath();
+    if (!BearingCatalogue::loadLines(path, lines, error, complete)) {
+        m_readWhole = false;
+        m_readProblem
+            = error.text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
+    } else if (!complete) {
+        m_readWhole = false;
+        m_readProblem = QDir::toNativeSeparators(path)
+            + QStringLiteral(": 文件末尾有不完整的记录，或记录超过 %1 条\n"
+                             "轴承数据未能全部读入，为免丢失数据，不能更新。")
+                  .arg(RecordLayout::MaxRecords);
+    } else {
+        m_readWhole = true;
+        m_readProblem.clear();
+    }
+    m_lines->setStringList(lines);
+}
+
+bool frmEditer::SortAndRewrite(QStringList lines)
+{
+    if (!m_readWhole) {
+        m_prompter.inform(m_readProblem);
+        return false;
+    }
+    BearingCatalogue::sortLines(lines, BearingCatalogue::catalogueCollator());
+    StoreError error;
+    if (!BearingCatalogue::rewriteFromLines(RecordFiles::bearingPath(), lines, error)) {
+        m_prompter.inform(error.text() + QStringLiteral("\n轴承数据未保存。"));
+        return false;
+    }
+    m_lines->setStringList(lines);
+    return true;
+}
+
+void frmEditer::chooseLine(int row)
+{
+    if (row < 0 || row >= m_lines->rowCount())
+        return;
+    const QString line = m_lines->index(row).data(Qt::EditRole).toString();
+    txtBearing[0]->setText(Conv::trimRight(EditerLine::modelOf(line)));
+    for (int i = 0; i < 3; ++i)
+        txtParameter[i]->setText(EditerLine::columnText(line, EditerLine::ColD + i));
+    for (int i = 0; i < 4; ++i)
+        txtBearing[i + 1]->setText(EditerLine::columnText(line, EditerLine::ColE + i));
+    const int type = EditerLine::typeOf(line);
+    // A stored type outside the list leaves no item chosen; an edit must then pick one.
+    cboBearing->setCurrentIndex(type >= 0 && type < EditerLine::TypeCount ? type : -1);
+    setBoxesEnabled(false);
+    cmdEdit->setEnabled(true);
+}
+
+void frmEditer::startAdding()
+{
+    for (QLineEdit *box : txtBearing)
+        box->clear();
+    for (QLineEdit *box : txtParameter)
+        box->clear();
+    setBoxesEnabled(true);
+    cmdEdit->setEnabled(false);
+    txtBearing[0]->setFocus(Qt::OtherFocusReason);
+    IsAdding = true;
+}
+
+void frmEditer::startEditing()
+{
+    // After a reload no line is chosen: there is nothing to edit until the user chooses one.
+    const QModelIndexList chosen = lstBearing->selectionModel()->selectedIndexes();
+    if (chosen.isEmpty()) {
+        refuse(lstBearing, false);
+        return;
+    }
+    EditIndex = chosen.constFirst().row();
+    m_editModel = EditerLine::modelOf(m_lines->index(EditIndex).data(Qt::EditRole).toString());
+    setBoxesEnabled(true);
+    IsAdding = false;
+}
+
+void frmEditer::applyUpdate()
+{
+    if (!txtBearing[0]->isEnabled()) {
+        SortAndRewrite(m_lines->stringList());
+        return;
+    }
+    // Leaving the box upper-cases it; a click that kept the focus there must not store otherwise.
+    txtBearing[0]->setText(txtBearing[0]->text().toUpper());
+
+    EditerLine::Entry entry;
+    entry.model = txtBearing[0]->text();
+    for (int i = 0; i < 3; ++i)
+        entry.dimensions[static_cast<std::size_t>(i)] = txtParameter[i]->text();
+    for (int i = 0; i < 4; ++i)
+        entry.factors[static_cast<std::size_t>(i)] = txtBearing[i + 1]->text();
+    // The typed text decides the type: it must name one of the items exactly.
+    entry.type = cboBearing->findText(cboBearing->currentText());
+
+    QString line;
+    EditerLine::Refusal refusal;
+    if (!EditerLine::fromEntry(entry, line, refusal)) {
+        switch (refusal.field) {
+        case EditerLine::Field::Model:
+            refuse(txtBearing[0], false);
+            break;
+        case EditerLine::Field::Type:
+            refuse(cboBearing, true);
+            break;
+        case EditerLine::Field::Dimension:
+            refuse(txtParameter[refusal.index], true);
+            break;
+        case EditerLine::Field::Factor:
+            refuse(txtBearing[refusal.index + 1], true);
+            break;
+        case EditerLine::Field::None:
+            break;
+        }
+        return;
+    }
+
+    QStringList lines = m_lines->stringList();
+    const QString model = EditerLine::modelOf(line);
+    const int found = findModel(lines, model);
+    if (IsAdding) {
+        if (found >= 0) {
+            refuse(txtBearing[0], true);
+            return;
+        }
+        if (lines.size() >= RecordLayout::MaxRecords) {
+            m_prompter.inform(QDir::toNativeSeparators(RecordFiles::bearingPath())
+                + QStringLiteral(": 已有 %1 条轴承记录，不能再增加。")
+                      .arg(RecordLayout::MaxRecords));
+            return;
+        }
+        lines.append(line);
+    } else {
+        // The edited line must still be where the edit began (a reload in between may have left
+        // no line chosen or moved the lines).
+        if (EditIndex < 0 || EditIndex >= lines.size()
+            || EditerLine::modelOf(lines.at(EditIndex)) != m_editModel) {
+            refuse(lstBearing, false);
+            return;
+        }
+        if (found >= 0 && found != EditIndex) {
+            refuse(txtBearing[0], true);
+            return;
+        }
+        lines[EditIndex] = line;
+    }
+
+    if (!SortAndRewrite(lines))
+        return;
+    const int row = findModel(m_lines->stringList(), model);
+    lstBearing->setCurrentIndex(m_lines->index(row));
+    chooseLine(row);
+}
+
+void frmEditer::dumpList()
+{
+    StoreError error;
+    const QString path = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("TestData.txt"));
+    if (!BearingCatalogue::dumpLines(path, m_lines->stringList(), error))
+        m_prompter.inform(error.text());
+}
+
+void frmEditer::refuse(QWidget *box, bool selectText)
+{
+    box->setFocus(Qt::OtherFocusReason);
+    if (!selectText)
+        return;
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->selectAll();
+    else if (auto *combo = qobject_cast<QComboBox *>(box); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+void frmEditer::setBoxesEnabled(bool enabled)
+{
+    for (QLineEdit *box : txtBearing)
+        box->setEnabled(enabled);
+    for (QLineEdit *box : txtParameter)
+        box->setEnabled(enabled);
+    cboBearing->setEnabled(enabled);
+}
+
+void frmEditer::resetToBrowsing()
+{
+    for (QLineEdit *box : txtBearing)
+        box->clear();
+    for (QLineEdit *box : txtParameter)
+        box->clear();
+    cboBearing->setCurrentIndex(0);
+    setBoxesEnabled(false);
+    cmdEdit->setEnabled(false);
+    IsAdding = false;
+    EditIndex = -1;
+    m_editModel.clear();
+}
+
+int frmEditer::findModel(const QStringList &lines, const QString &model) const
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (QStringView(lines.at(i)).left(EditerLine::ModelWidth) == model)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
