@@ -45,12 +45,10 @@ private slots:
         QTest::newRow("e = 0 and Y2 = 0 kept") << slot("30210", 1, 0, 1.6f, 0, 80) << 1;
         QTest::newRow("type 4 kept") << slot("7210", 4, 0, 0, 0, 50) << 1;
         QTest::newRow("type 5 rejected") << slot("X5", 5, 0.3f, 2, 3, 150) << 0;
-        QTest::newRow("type 255 rejected") << slot("X255", 255, 0.3f, 2, 3, 150) << 0;
         QTest::newRow("blank model rejected") << slot("", 0, 0.3f, 2, 3, 150) << 0;
         QTest::newRow("zero-filled model rejected")
             << slot(QByteArray(12, '\0'), 0, 0.3f, 2, 3, 150) << 0;
         QTest::newRow("e exactly 1 rejected") << slot("E1", 0, 1, 2, 3, 150) << 0;
-        QTest::newRow("e just below 1 kept") << slot("E099", 0, 0.99f, 2, 3, 150) << 1;
         QTest::newRow("e negative rejected") << slot("EN", 0, -0.1f, 2, 3, 150) << 0;
         QTest::newRow("Cr exactly 1 rejected") << slot("CR1", 0, 0.3f, 2, 3, 1) << 0;
         QTest::newRow("Cr just above 1 kept") << slot("CR101", 0, 0.3f, 2, 3, 1.01f) << 1;
@@ -58,9 +56,7 @@ private slots:
         QTest::newRow("Cr just below 20000 kept") << slot("CR19999", 0, 0.3f, 2, 3, 19999.5f) << 1;
         QTest::newRow("Cr not a number rejected") << slot("CRNAN", 0, 0.3f, 2, 3, nan) << 0;
         QTest::newRow("Y1 exactly 10 rejected") << slot("Y110", 0, 0.3f, 10, 3, 150) << 0;
-        QTest::newRow("Y1 negative rejected") << slot("Y1N", 0, 0.3f, -1, 3, 150) << 0;
         QTest::newRow("Y2 exactly 10 rejected") << slot("Y210", 0, 0.3f, 2, 10, 150) << 0;
-        QTest::newRow("Y2 just below 10 kept") << slot("Y2999", 0, 0.3f, 2, 9.99f, 150) << 1;
     }
 
     void plausibility()
@@ -225,15 +221,6 @@ private slots:
         QCOMPARE(again.added, 0);
         QVERIFY(again.error.failed());
         QCOMPARE(Fixture::read(m_target).size(), 32767 * 48);
-    }
-
-    void targetThatIsNoFileIsReported()
-    {
-        QVERIFY(Fixture::write(m_source, bearing("6205")));
-        const Combiner::MergeResult r = Combiner::mergeBearingFiles(m_source, m_dir.path());
-        QVERIFY(!r.merged);
-        QVERIFY(r.error.failed());
-        QCOMPARE(r.error.path, m_dir.path());
     }
 
     void countingTheTarget()

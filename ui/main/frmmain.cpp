@@ -288,6 +288,7 @@ frmMain::frmMain(Prompter &prompter, QWidget *parent)
     buildMenus();
     setTabOrder();
     connectRules();
+    connectRecordCommands();
     load();
 }
 

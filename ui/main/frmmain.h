@@ -9,6 +9,8 @@
 #include "calc/calcinput.h"
 #include "calc/conversions.h"
 #include "calc/gatherinputs.h"
+#include "records/recall.h"
+#include "ui/browser/mainwindowlink.h"
 
 #include <QMainWindow>
 
@@ -26,7 +28,7 @@ class QPicture;
 class QPushButton;
 class QRadioButton;
 
-class frmMain : public QMainWindow
+class frmMain : public QMainWindow, public MainWindowLink
 {
     Q_OBJECT
 
@@ -58,9 +60,24 @@ public:
     void setSchematic(const QPicture &picture);
     QWidget *drawingArea() const;
 
+    // The record browser's copies into this window.
+    void recallShaftNumber(const QString &number) override;
+    void copyBearing(QChar side, const QString &model, const QString &e, const QString &y1,
+        const QString &y2, const QString &cr, int type) override;
+
 public slots:
     // 计  算: gather, validate, compute, show both lives and unlock the save commands.
     void cmdCompute_Click();
+    // 保存参数: the shaft record into gear.sav, new bearing models into bearing.sav.
+    void SaveParameters();
+    // 保存结果: the result report, through the save dialog.
+    void SaveResultReport();
+    // 详细计算数据: the detailed calculation data file, through the save dialog.
+    void WriteDetailedData();
+    // Enter in the key boxes: fill the window from the record files.
+    void RecallShaft();
+    void RecallBearingA();
+    void RecallBearingB();
     // 清  除: every input back to its starting value, results withdrawn.
     void cmdClear_Click();
 
@@ -92,6 +109,7 @@ private:
     void buildMenus();
     void setTabOrder();
     void connectRules();
+    void connectRecordCommands(); // frmmain_records.cpp
     void load();
 
     // Disables cmdSaveResult and, unless onlyResult, cmdSaveParameter.
@@ -105,6 +123,9 @@ private:
     // Shows the fault of a stopped computation; true when the command must end.
     bool reportFault(Fault fault);
     void setSaveCommandsEnabled(bool enabled);
+    // Makes the assignments of a recall one after another, each as an ordinary edit.
+    void applyPlan(const Recall::Plan &plan);
+    void recallKey(int which);
 
     Prompter &m_prompter;
     CalcInput m_input;
@@ -112,6 +133,7 @@ private:
     OptionFlags m_flags {};
     RecordCopies m_copies;
     bool m_inputValid = false;
+    QString m_dlgBLC; // the file name the report dialogs propose, kept between uses
     ControlSource *m_source = nullptr;
 
     QWidget *m_client = nullptr;

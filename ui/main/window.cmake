@@ -2,12 +2,11 @@
 add_library(tolvenar_ui_main STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmmain.h
     ${CMAKE_CURRENT_LIST_DIR}/frmmain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/frmmain_records.cpp
     ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.h
     ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.cpp
 )
 target_include_directories(tolvenar_ui_main PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_calc Qt6::Widgets Qt6::PrintSupport
                       tolvenar_options)
-if(TARGET tolvenar_records)
-    target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_records)
-endif()
+target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_records tolvenar_reports)

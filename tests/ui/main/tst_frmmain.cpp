@@ -3,6 +3,7 @@
 
 #include "calc/computeloads.h"
 #include "support/scriptedprompter.h"
+#include "records/recordfile.h"
 #include "ui/main/frmmain.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -76,7 +78,7 @@ struct Field
     const char *text;
 };
 
-// Parts 1.2 and 1.3's worked example. The angle a (180) and both pressure angles (20) are the
+// The worked example of the load calculation. The angle a (180) and both pressure angles (20) are the
 // window's defaults. The shaft number is typed in lower case on purpose.
 const Field WorkedExample[] = {
     { "txtParameter_0", "wx-1" },
@@ -106,7 +108,13 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::German));
+        // Enter in a key box looks the key up: keep the record files out of the build folder.
+        QVERIFY(m_files.isValid());
+        RecordFiles::setAppDirectory(m_files.path());
+    }
     void init();
     void cleanup();
 
@@ -135,6 +143,7 @@ private slots:
     void captionRule();
 
 private:
+    QTemporaryDir m_files;
     QLineEdit *box(const char *n) { return child<QLineEdit>(m_window.get(), name(n)); }
     QLabel *label(const char *n) { return child<QLabel>(m_window.get(), name(n)); }
     QPushButton *button(const char *n) { return child<QPushButton>(m_window.get(), name(n)); }

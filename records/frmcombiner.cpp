@@ -1,0 +1,108 @@
+#include "records/frmcombiner.h"
+
+#include "calc/prompter.h"
+#include "records/combiner.h"
+#include "records/recordfile.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmCombiner::frmCombiner(Prompter &prompter, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_prompter(prompter)
+    , Frame1(new QGroupBox(this))
+    , Label1_0(new QLabel(QStringLiteral("源文件"), Frame1))
+    , txtResource(new QLineEdit(Frame1))
+    , cmdOpenFile(new QPushButton(QStringLiteral("<<<"), Frame1))
+    , Label1_1(new QLabel(QStringLiteral("目标文件"), Frame1))
+    , txtDestination(new QLineEdit(Frame1))
+    , lblView(new QLabel(this))
+    , cmdStart(new QPushButton(QStringLiteral("开 始"), this))
+    , cmdExit(new QPushButton(QStringLiteral("退 出>>"), this))
+{
+    setObjectName(QStringLiteral("frmCombiner"));
+    setWindowTitle(QStringLiteral("合并记录"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    QFont f;
+    f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
+    f.setPointSizeF(11.25);
+    setFont(f);
+
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label1_0->setObjectName(QStringLiteral("Label1_0"));
+    txtResource->setObjectName(QStringLiteral("txtResource"));
+    cmdOpenFile->setObjectName(QStringLiteral("cmdOpenFile"));
+    Label1_1->setObjectName(QStringLiteral("Label1_1"));
+    txtDestination->setObjectName(QStringLiteral("txtDestination"));
+    lblView->setObjectName(QStringLiteral("lblView"));
+    cmdStart->setObjectName(QStringLiteral("cmdStart"));
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+
+    cmdOpenFile->setToolTip(QStringLiteral("打开文件"));
+    for (QLineEdit *box : { txtResource, txtDestination }) {
+        QPalette grey = box->palette();
+        grey.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
+        box->setPalette(grey);
+        box->setMinimumWidth(360);
+    }
+    txtDestination->setReadOnly(true);
+    cmdStart->setEnabled(false);
+
+    auto *frame = new QGridLayout(Frame1);
+    frame->addWidget(Label1_0, 0, 0, 1, 2);
+    frame->addWidget(txtResource, 1, 0);
+    frame->addWidget(cmdOpenFile, 1, 1);
+    frame->addWidget(Label1_1, 2, 0, 1, 2);
+    frame->addWidget(txtDestination, 3, 0);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblView, 1);
+    bottom->addWidget(cmdStart);
+    bottom->addWidget(cmdExit);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(bottom);
+
+    connect(cmdOpenFile, &QPushButton::clicked, this, &frmCombiner::ChooseSourceFile);
+    connect(txtResource, &QLineEdit::textChanged, this, [this] { cmdStart->setEnabled(true); });
+    connect(cmdStart, &QPushButton::clicked, this, &frmCombiner::MergeRecords);
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
+
+    CombinerLoad();
+}
+
+void frmCombiner::CombinerLoad()
+{
+    m_targetPath = RecordFiles::bearingPath();
+    StoreError error;
+    const qint64 count = Combiner::countBearingRecords(m_targetPath, error);
+    txtDestination->setText(QDir::toNativeSeparators(m_targetPath));
+    lblView->setText(Combiner::targetCountText(std::max<qint64>(count, 0)));
+    if (error.failed())
+        m_prompter.inform(error.text());
+}
+
+void frmCombiner::ChooseSourceFile()
+{
+    const QString chosen = m_prompter.openFileName(
+        QStringLiteral("打开"), QString(), QStringLiteral("记录文件(*.sav)"));
+    if (chosen.isEmpty())
+        return; // cancelled: the source stays as it was
+    m_sourcePath = chosen;
+    txtResource->setText(QDir::toNativeSeparators(m_sourcePath));
+}
+
+void frmCombiner::MergeRecords()
+{
+    // A source typed into the box is not taken over: without a chosen file nothing happens.
+    const Combiner::MergeResult result = Combiner::mergeBearingFiles(m_sourcePath, m_targetPath);
+    if (result.merged)
+        lblView->setText(Combiner::mergeResultText(result.targetCount, result.added));
+    if (result.error.failed())
+        m_prompter.inform(result.error.text());
+}

@@ -1,0 +1,146 @@
+// frmMain's record commands: saving parameters, the two report files and the recalls by key,
+// plus the copies the record browser makes into the window.
+
+#include "calc/prompter.h"
+#include "records/detaileddata.h"
+#include "records/resultreport.h"
+#include "records/saveparameters.h"
+#include "ui/main/frmmain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+
+void frmMain::connectRecordCommands()
+{
+    connect(this, &frmMain::saveParameterRequested, this, &frmMain::SaveParameters);
+    connect(this, &frmMain::saveResultRequested, this, &frmMain::SaveResultReport);
+    connect(this, &frmMain::detailedDataRequested, this, &frmMain::WriteDetailedData);
+    connect(this, &frmMain::keyEnterPressed, this, &frmMain::recallKey);
+}
+
+void frmMain::recallKey(int which)
+{
+    switch (which) {
+    case ShaftNumberKey:
+        RecallShaft();
+        break;
+    case ModelAKey:
+        RecallBearingA();
+        break;
+    case ModelBKey:
+        RecallBearingB();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::SaveParameters()
+{
+    const SaveOutcome outcome = ::SaveParameters(inputs(), m_input, m_flags, m_copies, m_prompter);
+    if (outcome.kind == SaveOutcome::Declined) {
+        // The number is in use and is not to be replaced: select it for retyping.
+        txtParameter[0]->setFocus(Qt::OtherFocusReason);
+        txtParameter[0]->home(false);
+        txtParameter[0]->end(true);
+    }
+}
+
+void frmMain::SaveResultReport()
+{
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    ::SaveResultReport(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(), date);
+}
+
+void frmMain::WriteDetailedData()
+{
+    ::WriteDetailedData(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(),
+        optAssembleA->isChecked(), optAssembleB->isChecked());
+}
+
+void frmMain::RecallShaft()
+{
+    Recall::Plan plan;
+    StoreError error;
+    if (Recall::PlanShaftRecall(txtParameter[0]->text(), plan, &error)) {
+        cmdClear_Click();
+        applyPlan(plan);
+    }
+    if (error.failed())
+        m_prompter.inform(error.text());
+}
+
+void frmMain::RecallBearingA()
+{
+    Recall::Plan plan;
+    StoreError error;
+    if (Recall::PlanBearingRecall(Recall::Side::A, txtBearingA[0]->text(), plan, &error))
+        applyPlan(plan);
+    if (error.failed())
+        m_prompter.inform(error.text());
+}
+
+void frmMain::RecallBearingB()
+{
+    Recall::Plan plan;
+    StoreError error;
+    const std::array<QString, 4> factorsA = {txtBearingA[1]->text(), txtBearingA[2]->text(),
+        txtBearingA[3]->text(), txtBearingA[4]->text()};
+    if (Recall::PlanBearingBRecall(
+            txtBearingA[0]->text(), txtBearingB[0]->text(), factorsA, plan, &error))
+        applyPlan(plan);
+    if (error.failed())
+        m_prompter.inform(error.text());
+}
+
+void frmMain::applyPlan(const Recall::Plan &plan)
+{
+    for (const Recall::Assignment &a : plan) {
+        switch (a.kind) {
+        case Recall::Assignment::Text:
+            if (auto *box = findChild<QLineEdit *>(a.control))
+                box->setText(a.text);
+            break;
+        case Recall::Assignment::Option:
+            if (auto *option = findChild<QRadioButton *>(a.control))
+                option->setChecked(a.value != 0);
+            break;
+        case Recall::Assignment::Check:
+            if (auto *check = findChild<QCheckBox *>(a.control))
+                check->setChecked(a.value != 0);
+            break;
+        case Recall::Assignment::Combo:
+            // The type rule runs when the selection changes, as for a choice by the user.
+            if (auto *combo = findChild<QComboBox *>(a.control))
+                combo->setCurrentIndex(a.value);
+            break;
+        case Recall::Assignment::CaretToEnd:
+            if (auto *box = findChild<QLineEdit *>(a.control))
+                box->end(false);
+            break;
+        }
+    }
+}
+
+void frmMain::recallShaftNumber(const QString &number)
+{
+    txtParameter[0]->setText(number);
+    txtParameter[0]->setFocus(Qt::OtherFocusReason);
+    RecallShaft();
+}
+
+void frmMain::copyBearing(QChar side, const QString &model, const QString &e, const QString &y1,
+    const QString &y2, const QString &cr, int type)
+{
+    const bool a = side == u'A';
+    const auto &boxes = a ? txtBearingA : txtBearingB;
+    const QString texts[] = {model, e, y1, y2, cr};
+    for (int i = 0; i < 5; ++i)
+        boxes[static_cast<std::size_t>(i)]->setText(texts[i]);
+    if (type >= 0 && type <= 4)
+        (a ? cboTypeA : cboTypeB)->setCurrentIndex(type); // last, so the type rule runs
+}
