@@ -1,4 +1,5 @@
-#include "ui/main/frmmain.h"
+#include "ui/main/programwindows.h"
+#include "ui/main/singleinstance.h"
 #include "ui/main/widgetprompter.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tolvenar"));
     QApplication::setApplicationName(QStringLiteral("Tolvenar"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tolvenar"));
 
     // Qt's own texts (file dialogs) in Chinese when the translations are installed.
     QTranslator qtTexts;
@@ -18,7 +20,11 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTexts);
 
     WidgetPrompter prompter;
-    frmMain window(prompter);
-    window.show();
+    // A second start says so and ends; the copy already running is not affected.
+    if (!acquireSingleInstance(prompter))
+        return 0;
+
+    ProgramWindows windows(prompter);
+    windows.main().show();
     return app.exec();
 }

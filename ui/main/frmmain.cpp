@@ -559,6 +559,7 @@ void frmMain::buildMenus()
 
     auto *helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     helpKey->setObjectName(QStringLiteral("helpKey"));
+    helpKey->setContext(Qt::ApplicationShortcut); // F1 shows help from every window
     connect(helpKey, &QShortcut::activated, this, &frmMain::helpRequested);
 }
 

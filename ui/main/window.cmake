@@ -6,6 +6,14 @@ add_library(tolvenar_ui_main STATIC
     ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.h
     ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.cpp
 )
+
+# tolvenar_ui_program: the windows together (what main.cpp starts).
+add_library(tolvenar_ui_program STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/programwindows.h
+    ${CMAKE_CURRENT_LIST_DIR}/programwindows.cpp
+)
+target_link_libraries(tolvenar_ui_program PUBLIC tolvenar_ui_main tolvenar_ui_extras
+                      tolvenar_ui_browser tolvenar_ui_bearings tolvenar_ui_records)
 target_include_directories(tolvenar_ui_main PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_calc Qt6::Widgets Qt6::PrintSupport
                       tolvenar_options)

@@ -1,0 +1,100 @@
+#include "ui/main/programwindows.h"
+
+#include "records/frmcombiner.h"
+#include "ui/bearings/frmediter.h"
+#include "ui/browser/frmview.h"
+#include "ui/main/helpwindow.h"
+#include "ui/main/schematic.h"
+#include "ui/main/windowprinter.h"
+
+#include <QLabel>
+
+namespace {
+
+void bringToFront(QWidget *window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+ProgramWindows::ProgramWindows(Prompter &prompter)
+    : m_prompter(prompter)
+    , m_main(prompter)
+{
+    auto *picA = qobject_cast<QLabel *>(m_main.drawingArea());
+    connect(&m_main, &frmMain::activated, this, [picA] {
+        if (picA)
+            redrawSchematic(picA);
+    });
+    connect(&m_main, &frmMain::viewRequested, this, &ProgramWindows::showView);
+    connect(&m_main, &frmMain::editerRequested, this, &ProgramWindows::showEditer);
+    connect(&m_main, &frmMain::combinerRequested, this, &ProgramWindows::showCombiner);
+    connect(&m_main, &frmMain::helpRequested, this, [this] { showHelp(&m_main); });
+    connect(&m_main, &frmMain::printRequested, this, [this, picA] {
+        WindowPrintOptions options;
+        options.redrawPicture = [picA] {
+            if (picA)
+                redrawSchematic(picA);
+        };
+        printWindow(&m_main, m_prompter, options);
+    });
+    connect(&m_main, &frmMain::unloading, this, &ProgramWindows::unload);
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    // The secondary windows are children of the main window and go with it.
+}
+
+frmView *ProgramWindows::view() const
+{
+    return m_view;
+}
+
+frmEditer *ProgramWindows::editer() const
+{
+    return m_editer;
+}
+
+frmCombiner *ProgramWindows::combiner() const
+{
+    return m_combiner;
+}
+
+void ProgramWindows::showView()
+{
+    if (!m_view)
+        m_view = new frmView(m_main, m_prompter, &m_main);
+    m_view->showAndLoad();
+}
+
+void ProgramWindows::showEditer()
+{
+    if (!m_editer)
+        m_editer = new frmEditer(m_prompter, &m_main);
+    bringToFront(m_editer);
+}
+
+void ProgramWindows::showCombiner()
+{
+    if (!m_combiner)
+        m_combiner = new frmCombiner(m_prompter, &m_main);
+    bringToFront(m_combiner);
+}
+
+void ProgramWindows::unload()
+{
+    if (m_combiner)
+        m_combiner->close();
+    if (m_editer)
+        m_editer->close();
+    if (m_view)
+        m_view->close();
+    if (HelpWindow *help = HelpWindow::current())
+        help->close();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// The program's windows and how they meet: the main window, and the record browser, the bearing
+// data manager and the record merger opened from it as ordinary windows, one copy each. The
+// schematic is redrawn on every activation of the main window; closing the main window closes the
+// others without asking.
+
+#include "ui/main/frmmain.h"
+
+#include <QObject>
+#include <QPointer>
+
+class Prompter;
+class frmCombiner;
+class frmEditer;
+class frmView;
+
+class ProgramWindows : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ProgramWindows(Prompter &prompter);
+    ~ProgramWindows() override;
+
+    frmMain &main() { return m_main; }
+    frmView *view() const;
+    frmEditer *editer() const;
+    frmCombiner *combiner() const;
+
+    void showView();
+    void showEditer();
+    void showCombiner();
+
+private:
+    void unload();
+
+    Prompter &m_prompter;
+    frmMain m_main;
+    QPointer<frmView> m_view;
+    QPointer<frmEditer> m_editer;
+    QPointer<frmCombiner> m_combiner;
+};
