@@ -10,6 +10,10 @@
 #include <cstdlib>
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The lock of this process, held until it ends.
@@ -63,9 +67,19 @@ void SingleInstanceGuard::release()
 
 QString SingleInstanceGuard::defaultLockPath()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
+    // Without XDG_RUNTIME_DIR (xvfb-run, some service sessions) Qt would warn and invent a folder;
+    // the temporary folder with the user's id in the name serves as well.
+    QString dir;
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+#ifdef Q_OS_UNIX
+        const QString user = QString::number(::getuid());
+#else
+        const QString user = qEnvironmentVariable("USERNAME");
+#endif
+        return QDir(QDir::tempPath()).filePath(QStringLiteral("tolvenar-%1.lock").arg(user));
+    }
     return QDir(dir).filePath(QStringLiteral("tolvenar.lock"));
 }
 
