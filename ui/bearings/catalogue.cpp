@@ -1,10 +1,8 @@
 #include "ui/bearings/catalogue.h"
 
 #include "calc/conversions.h"
+#include "records/textfile.h"
 #include "ui/bearings/editerline.h"
-
-#include <QSaveFile>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <numeric>
@@ -95,18 +93,7 @@ bool rewriteFromLines(const QString &path, const QStringList &lines, StoreError 
 
 bool dumpLines(const QString &path, const QStringList &lines, StoreError &error)
 {
-    QStringEncoder gbk("GBK");
-    QByteArray bytes;
-    for (const QString &line : lines) {
-        bytes += gbk.encode(line);
-        bytes += "\r\n";
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = { path, QStringLiteral("无法写入文件（%1）").arg(file.errorString()) };
-        return false;
-    }
-    return true;
+    return TextFile::writeLines(path, lines, error);
 }
 
 } // namespace BearingCatalogue

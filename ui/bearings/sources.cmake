@@ -7,7 +7,7 @@ add_library(tolvenar_bearings_core STATIC
     ${CMAKE_CURRENT_LIST_DIR}/catalogue.cpp
 )
 if(TARGET tolvenar_records)
-    target_link_libraries(tolvenar_bearings_core PUBLIC tolvenar_records)
+    target_link_libraries(tolvenar_bearings_core PUBLIC tolvenar_records tolvenar_reports)
 else()
     target_link_libraries(tolvenar_bearings_core PUBLIC tolvenar_calc)
 endif()
