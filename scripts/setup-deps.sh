@@ -9,5 +9,6 @@ done
 if [ -n "$missing" ]; then
     SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
     $SUDO apt-get update
+    # shellcheck disable=SC2086 # one word per package
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
 fi
