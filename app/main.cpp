@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -42,6 +43,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Tolvenar"));
     QApplication::setApplicationName(QStringLiteral("Tolvenar"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tolvenar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tolvenar"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvenar.png")));
 
     // Qt's own texts (file dialogs) in Chinese when the translations are installed.
     QTranslator qtTexts;

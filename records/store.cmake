@@ -7,3 +7,8 @@ add_library(tolvenar_records STATIC
 )
 target_include_directories(tolvenar_records PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tolvenar_records PUBLIC tolvenar_calc Qt6::Core tolvenar_options)
+
+# The installed program keeps its record files in the per-user data directory, even when the
+# folder it was installed to happens to be writable (root).
+target_compile_definitions(tolvenar_records PRIVATE
+    TOLVENAR_INSTALL_BINDIR="${CMAKE_INSTALL_FULL_BINDIR}")
