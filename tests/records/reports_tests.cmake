@@ -1,8 +1,3 @@
-# Tests of the save/recall core, the result report and the detailed data file.
-tolvenar_add_test(tst_resultreport ${CMAKE_CURRENT_LIST_DIR}/tst_resultreport.cpp
-    LIBS tolvenar_reports)
-tolvenar_add_test(tst_detaileddata ${CMAKE_CURRENT_LIST_DIR}/tst_detaileddata.cpp
-    LIBS tolvenar_reports)
-tolvenar_add_test(tst_saveparameters ${CMAKE_CURRENT_LIST_DIR}/tst_saveparameters.cpp
-    LIBS tolvenar_reports)
-tolvenar_add_test(tst_recall ${CMAKE_CURRENT_LIST_DIR}/tst_recall.cpp LIBS tolvenar_reports)
+# Saving and recalling records, the result report and the detailed data file.
+tolvenar_add_test(tst_reports ${CMAKE_CURRENT_LIST_DIR}/tst_reports.cpp LIBS tolvenar_reports)
+tolvenar_add_test(tst_saverecall ${CMAKE_CURRENT_LIST_DIR}/tst_saverecall.cpp LIBS tolvenar_reports)

@@ -1,8 +1,5 @@
 # Tests of the record layouts and record files.
-tolvenar_add_test(tst_recordlayout ${CMAKE_CURRENT_LIST_DIR}/tst_recordlayout.cpp
-    LIBS tolvenar_records)
-tolvenar_add_test(tst_recordfiles ${CMAKE_CURRENT_LIST_DIR}/tst_recordfiles.cpp
-    LIBS tolvenar_records)
+tolvenar_add_test(tst_recordstore ${CMAKE_CURRENT_LIST_DIR}/tst_recordstore.cpp LIBS tolvenar_records)
 
 # Crash safety: a writer killed at random moments leaves every record file whole.
 add_executable(crashdriver ${CMAKE_CURRENT_LIST_DIR}/crashdriver.cpp)

@@ -1,0 +1,94 @@
+#pragma once
+
+// Ways to make file operations fail for the length of a scope: read-only paths (also when the
+// tests run as root) and a file size limit that stops a write half-way.
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace Fixture {
+
+// Makes the paths read-only. Root ignores permissions, so the thread also drops that privilege
+// (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH) for the scope.
+class ReadOnly
+{
+public:
+    explicit ReadOnly(const QStringList &paths)
+        : m_paths(paths)
+    {
+        for (const QString &p : m_paths)
+            QFile::setPermissions(p, QFile::ReadOwner | QFile::ExeOwner);
+#ifdef Q_OS_LINUX
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        if (syscall(SYS_capget, &m_header, m_saved) == 0) {
+            __user_cap_data_struct reduced[2] = { m_saved[0], m_saved[1] };
+            reduced[0].effective &= ~((1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH));
+            m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
+        }
+#endif
+    }
+    ~ReadOnly()
+    {
+#ifdef Q_OS_LINUX
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_saved);
+#endif
+        for (const QString &p : m_paths)
+            QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // False when the first path still takes writes (the test then cannot check anything).
+    bool effective() const
+    {
+        const QFileInfo info(m_paths.first());
+        QFile probe(info.isDir() ? info.filePath() + QStringLiteral("/probe") : info.filePath());
+        if (!probe.open(QIODevice::ReadWrite))
+            return true;
+        if (info.isDir())
+            probe.remove();
+        return false;
+    }
+
+private:
+    QStringList m_paths;
+#ifdef Q_OS_LINUX
+    __user_cap_header_struct m_header {};
+    __user_cap_data_struct m_saved[2] {};
+    bool m_dropped = false;
+#endif
+};
+
+#ifdef Q_OS_LINUX
+// Lets this process write files up to limit bytes only: a longer write fails half-way (EFBIG).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lower = m_saved;
+        lower.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved {};
+    void (*m_handler)(int) = nullptr;
+};
+#endif
+
+} // namespace Fixture
