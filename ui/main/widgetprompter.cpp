@@ -84,7 +84,9 @@ int WidgetPrompter::message(
 QString WidgetPrompter::saveFileName(
     const QString &caption, const QString &directory, const QString &filter)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), caption, directory, filter);
+    // Reports replace an existing file without a question.
+    return QFileDialog::getSaveFileName(
+        dialogParent(), caption, directory, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QString WidgetPrompter::openFileName(
