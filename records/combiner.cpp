@@ -85,8 +85,9 @@ MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPa
         return result;
     }
     QFile target(targetPath);
-    // Unbuffered: after a failed write the file's size tells what reached it.
-    if (!target.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+    // Opened for writing: a missing target is created, and one that cannot be written is refused
+    // before anything is read.
+    if (!target.open(QIODevice::ReadWrite)) {
         result.error = failure(targetPath,
             targetInfo.exists() ? QStringLiteral("无法打开文件") : QStringLiteral("无法创建文件"),
             target.errorString());
@@ -98,21 +99,20 @@ MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPa
     const qint64 targetWhole = targetSize / BearingSlot;
     QSet<QString> models;
     models.reserve(std::min<qint64>(targetWhole, MaxRecords) * 2);
-    {
-        const QByteArray bytes = target.read(targetWhole * BearingSlot);
-        if (bytes.size() != targetWhole * BearingSlot) {
-            result.error = failure(targetPath, QStringLiteral("读取失败"), target.errorString());
-            return result;
-        }
-        for (qint64 i = 0; i < targetWhole; ++i)
-            models.insert(modelKey(decodeText(bytes.constData() + i * BearingSlot, ModelWidth)));
+    QByteArray merged = target.read(targetWhole * BearingSlot);
+    if (merged.size() != targetWhole * BearingSlot) {
+        result.error = failure(targetPath, QStringLiteral("读取失败"), target.errorString());
+        return result;
     }
+    for (qint64 i = 0; i < targetWhole; ++i)
+        models.insert(modelKey(decodeText(merged.constData() + i * BearingSlot, ModelWidth)));
+    target.close();
     result.merged = true;
     result.targetCount = targetWhole;
 
-    // Source records in record order; the accepted ones collect in one block. The number of
-    // source slots is fixed before the first append, so a source that is the target itself is
-    // read as it was.
+    // Source records in record order; the accepted ones collect in one block. The source is read
+    // whole before the target is written, so a source that is the target itself is read as it
+    // was.
     QByteArray accepted;
     const qint64 sourceSlots = source.size() / BearingSlot;
     qint64 sourceNo = 0;
@@ -152,20 +152,14 @@ MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPa
         return result;
     }
 
-    // Append after the last whole record; a torn tail is not a record and is cut off first.
-    const qint64 end = targetWhole * BearingSlot;
-    bool written = (targetSize == end || target.resize(end)) && target.seek(end)
-        && target.write(accepted) == accepted.size() && target.flush();
-    if (!written) {
-        const StoreError writeError = failure(targetPath,
-            target.error() == QFileDevice::ResourceError ? QStringLiteral("磁盘已满")
-                                                         : QStringLiteral("写入失败"),
-            target.errorString());
-        // Keep the records that reached the file whole, and only those.
-        const qint64 whole = std::max<qint64>(target.size() / BearingSlot, targetWhole);
-        target.resize(whole * BearingSlot);
-        result.targetCount = whole;
-        result.added = int(whole - targetWhole);
+    // The target's whole records followed by the accepted ones replace the target in one step
+    // (through temp.sav), so a failure or a crash leaves the old target or the merged one, never a
+    // part of the merge. A torn tail of the target is not a record and is left out.
+    merged += accepted;
+    StoreError writeError;
+    if (!RecordFiles::rewriteBearingSlots(targetPath, merged, writeError)) {
+        result.targetCount = targetWhole;
+        result.added = 0;
         result.error = writeError;
     }
     return result;

@@ -32,10 +32,12 @@ QString modelKey(const QString &model);
 
 // Merges the bearing records of sourcePath into targetPath. A source path that is empty or names
 // no file does nothing (merged false, no error). The target is created when missing; its records
-// are read once, new records are appended after its last whole record in one write. A target
-// that would pass RecordLayout::MaxRecords records stops the merge there with an error: the
-// records accepted before are written and kept. A write failure keeps every record written whole
-// and reports the file and the reason.
+// are read once, and the new records go after its last whole record: the target is replaced in
+// one step by its records followed by the new ones (RecordFiles::rewriteBearingSlots), so a
+// failure or a crash never leaves part of a merge. A target that would pass
+// RecordLayout::MaxRecords records stops the merge there with an error: the records accepted
+// before are written and kept. A write failure leaves the target as it was (added 0) and reports
+// the file and the reason.
 MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPath);
 
 // The number of whole records in a bearing file, creating it empty when missing. Returns -1 and

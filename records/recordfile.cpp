@@ -125,36 +125,33 @@ bool readSlots(QFile &file, int slotSize, SlotGrid &out, StoreError &error)
     return true;
 }
 
-// Writes slot after the last whole slot of an open file of fileSize bytes. A torn tail is cut off
-// first; a slot that could not be written whole is cut off again.
-bool appendSlot(QFile &file, const QByteArray &slot, qint64 fileSize, StoreError &error)
+bool replaceContent(
+    const QString &path, const QString &scratchName, const QByteArray &bytes, StoreError &error);
+
+// The scratch file that a record file is replaced through: temp.sav for bearing.sav, gear.tmp for
+// gear.sav.
+QString scratchFor(int slotSize)
 {
-    const QString path = file.fileName();
-    const qint64 slotSize = slot.size();
-    const qint64 whole = fileSize / slotSize;
-    if (whole >= MaxRecords)
-        return fail(error, path, limitReason());
-    const qint64 end = whole * slotSize;
-    if (fileSize != end && !file.resize(end))
-        return fail(
-            error, path, QStringLiteral("无法截去文件末尾不完整的记录"), file.errorString());
-    if (!file.seek(end))
-        return fail(error, path, QStringLiteral("写入失败"), file.errorString());
-    if (!writeAll(file, slot)) {
-        const QString reason = writeFailure(file);
-        const QString detail = file.errorString();
-        file.resize(end);
-        return fail(error, path, reason, detail);
-    }
-    return true;
+    return slotSize == ShaftSlot ? QStringLiteral("gear.tmp") : QStringLiteral("temp.sav");
+}
+
+// Appends slot after the whole slots of an open file, which grid holds. The file is replaced by
+// those slots and the new one (a torn tail is left out): written in place, a slot that a crash
+// cut short would stay in the file as a torn tail.
+bool appendSlot(QFile &file, const SlotGrid &grid, const QByteArray &slot, StoreError &error)
+{
+    if (grid.wholeSlots >= MaxRecords)
+        return fail(error, file.fileName(), limitReason());
+    file.close();
+    return replaceContent(file.fileName(), scratchFor(grid.slotSize), grid.bytes + slot, error);
 }
 
 bool appendRecordSlot(const QString &path, const QByteArray &slot, StoreError &error)
 {
     QFile file(path);
-    if (!openRecordFile(file, true, error))
-        return false;
-    return appendSlot(file, slot, file.size(), error);
+    SlotGrid grid;
+    return openRecordFile(file, true, error) && readSlots(file, int(slot.size()), grid, error)
+        && appendSlot(file, grid, slot, error);
 }
 
 template <typename Record, typename Decode>
@@ -207,16 +204,86 @@ void syncDirectory(const QString &dir)
 }
 #endif
 
+// Replaces the file at path by bytes: writes them to the scratch file beside it, flushes that to
+// disk and renames it over the target, so a failure or a crash leaves either the old or the new
+// file whole. Failures name the target (the scratch file when that is what stands in the way).
+bool replaceContent(
+    const QString &path, const QString &scratchName, const QByteArray &bytes, StoreError &error)
+{
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return fail(error, path, QStringLiteral("不是一个文件"));
+    if (target.exists() && !target.isWritable())
+        return fail(error, path, QStringLiteral("文件是只读的"));
+
+    // The scratch file lies beside the target so the rename stays on one file system.
+    const QString temp = target.absoluteDir().filePath(scratchName);
+    const QFileInfo tempInfo(temp);
+    if (tempInfo.exists() && !tempInfo.isFile())
+        return fail(error, temp, QStringLiteral("不是一个文件"));
+
+    QFile file(temp);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return fail(error, path, QStringLiteral("无法创建临时文件 ") + scratchName,
+            file.errorString());
+    bool written = writeAll(file, bytes);
+    QString reason;
+    QString detail;
+    if (!written) {
+        reason = writeFailure(file);
+        detail = file.errorString();
+    }
+#ifdef Q_OS_UNIX
+    if (written && ::fsync(file.handle()) != 0) {
+        written = false;
+        reason = errno == ENOSPC ? QStringLiteral("磁盘已满") : QStringLiteral("写入失败");
+        detail = QString::fromLocal8Bit(std::strerror(errno));
+    }
+#endif
+    file.close();
+    if (!written) {
+        QFile::remove(temp);
+        return fail(error, path, reason, detail);
+    }
+
+    // rename() replaces the target in one step: a reader sees either the old or the new file.
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData())
+        != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(temp);
+        return fail(error, path, QStringLiteral("无法替换文件"), why);
+    }
+#ifdef Q_OS_UNIX
+    syncDirectory(target.absolutePath());
+#endif
+    return true;
+}
+
 } // namespace
 
 namespace RecordFiles {
+
+namespace {
+
+// The folders a package installs the program to: record files never go there, root or not.
+bool isInstallDirectory(const QString &dir)
+{
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    for (const char *installed : {TOLVENAR_INSTALL_BINDIR, "/usr/bin", "/usr/local/bin", "/bin"}) {
+        if (canonical == QFileInfo(QString::fromUtf8(installed)).canonicalFilePath())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 QString appDirectory()
 {
     if (!appDirectoryOverride().isEmpty())
         return appDirectoryOverride();
     const QString exeDir = QCoreApplication::applicationDirPath();
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable())
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable() && !isInstallDirectory(exeDir))
         return exeDir;
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataDir);
@@ -278,20 +345,15 @@ bool replaceShaftRecord(
     if (recordNo < 1 || recordNo > whole)
         return fail(error, path,
             QStringLiteral("记录号 %1 超出范围（共 %2 条记录）").arg(recordNo).arg(whole));
-    const qint64 at = qint64(recordNo - 1) * ShaftSlot;
-    // Keep the old slot so a failed write can be taken back.
-    QByteArray old(ShaftSlot, '\0');
-    if (!file.seek(at) || file.read(old.data(), ShaftSlot) != ShaftSlot)
+    // The file is replaced by its whole slots with the new one in place of record recordNo: a slot
+    // overwritten in place could be left half old, half new by a crash.
+    QByteArray bytes = file.read(file.size() / ShaftSlot * ShaftSlot);
+    if (bytes.size() < qint64(recordNo) * ShaftSlot)
         return fail(error, path, QStringLiteral("读取失败"), file.errorString());
-    const QByteArray slot = encodeShaft(record);
-    if (!file.seek(at) || !writeAll(file, slot)) {
-        const QString reason = writeFailure(file);
-        const QString detail = file.errorString();
-        if (file.seek(at))
-            writeAll(file, old);
-        return fail(error, path, reason, detail);
-    }
-    return true;
+    bytes.truncate(bytes.size() / ShaftSlot * ShaftSlot);
+    bytes.replace(qsizetype(recordNo - 1) * ShaftSlot, ShaftSlot, encodeShaft(record));
+    file.close();
+    return replaceContent(path, scratchFor(ShaftSlot), bytes, error);
 }
 
 bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records, StoreError &error)
@@ -299,57 +361,21 @@ bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records
     error = StoreError();
     if (records.size() > MaxRecords)
         return fail(error, path, QStringLiteral("记录数超过上限 %1").arg(MaxRecords));
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        return fail(error, path, QStringLiteral("不是一个文件"));
-    if (target.exists() && !target.isWritable())
-        return fail(error, path, QStringLiteral("文件是只读的"));
-
-    // The scratch file lies beside the target so the rename stays on one file system.
-    const QString temp = target.absoluteDir().filePath(QStringLiteral("temp.sav"));
-    const QFileInfo tempInfo(temp);
-    if (tempInfo.exists() && !tempInfo.isFile())
-        return fail(error, temp, QStringLiteral("不是一个文件"));
-
     QByteArray bytes;
     bytes.reserve(qsizetype(records.size()) * BearingSlot);
     for (const BearingRecord &record : records)
         bytes += encodeBearing(record);
+    return rewriteBearingSlots(path, bytes, error);
+}
 
-    QFile file(temp);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return fail(error, temp, QStringLiteral("无法创建文件"), file.errorString());
-    bool written = writeAll(file, bytes);
-    QString reason;
-    QString detail;
-    if (!written) {
-        reason = writeFailure(file);
-        detail = file.errorString();
-    }
-#ifdef Q_OS_UNIX
-    if (written && ::fsync(file.handle()) != 0) {
-        written = false;
-        reason = errno == ENOSPC ? QStringLiteral("磁盘已满") : QStringLiteral("写入失败");
-        detail = QString::fromLocal8Bit(std::strerror(errno));
-    }
-#endif
-    file.close();
-    if (!written) {
-        QFile::remove(temp);
-        return fail(error, temp, reason, detail);
-    }
-
-    // rename() replaces the target in one step: a reader sees either the old or the new file.
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData())
-        != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(temp);
-        return fail(error, path, QStringLiteral("无法替换文件"), why);
-    }
-#ifdef Q_OS_UNIX
-    syncDirectory(target.absolutePath());
-#endif
-    return true;
+bool rewriteBearingSlots(const QString &path, const QByteArray &bytes, StoreError &error)
+{
+    error = StoreError();
+    if (bytes.size() % BearingSlot != 0)
+        return fail(error, path, QStringLiteral("记录不完整"));
+    if (bytes.size() / BearingSlot > MaxRecords)
+        return fail(error, path, QStringLiteral("记录数超过上限 %1").arg(MaxRecords));
+    return replaceContent(path, scratchFor(BearingSlot), bytes, error);
 }
 
 bool keysEqual(const QString &a, const QString &b, int width)
@@ -419,7 +445,7 @@ bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float
         return false;
     if (findKey(grid, record.Model, ModelWidth) >= 0)
         return false;
-    return appendSlot(file, encodeBearing(record), grid.fileSize, err);
+    return appendSlot(file, grid, encodeBearing(record), err);
 }
 
 } // namespace Module1

@@ -44,18 +44,22 @@ bool readBearingRecords(const QString &path, QList<BearingRecord> &out, StoreErr
                         bool *complete = nullptr);
 
 // Appends one slot after the last whole slot (a torn tail is cut off first). Refuses when the file
-// already holds MaxRecords records.
+// already holds MaxRecords records. Like every writer here, the file is replaced in one step by its
+// new content (written to a scratch file beside it: temp.sav for bearing.sav, gear.tmp for
+// gear.sav; flushed to disk and renamed over it), so a failure or a crash leaves either the old or
+// the new file whole, never a torn slot; failures name the file and the reason.
 bool appendShaftRecord(const QString &path, const ShaftRecord &record, StoreError &error);
 bool appendBearingRecord(const QString &path, const BearingRecord &record, StoreError &error);
 
-// Overwrites record recordNo (1-based) in place.
+// Replaces record recordNo (1-based); the rest of the file stays as it is (a torn tail is left out).
 bool replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record,
                         StoreError &error);
 
-// Replaces the whole file by the given records: writes temp.sav beside it completely, flushes it to
-// disk and renames it over the target, so a failure leaves either the old or the new file whole.
+// Replaces the whole file by the given records, through temp.sav beside it.
 bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records,
                         StoreError &error);
+// The same with the slots given byte for byte (a whole number of BearingSlot slots).
+bool rewriteBearingSlots(const QString &path, const QByteArray &bytes, StoreError &error);
 
 // Key comparison of the record files: both texts as a field of width bytes gives them back
 // (RecordLayout::fitField: padded with blanks to width characters, a long Chinese text cut where

@@ -1,29 +1,36 @@
 #!/bin/sh
-# Builds the libFuzzer targets with clang and runs each on its seed corpus.
-#   scripts/fuzz.sh            a short, fixed number of runs per target (as CI does)
-#   scripts/fuzz.sh 2000000    a longer run: that many executions per target
-# New inputs found go to build-fuzz/corpus-<target>/, never into the committed seeds.
+# Builds the libFuzzer targets with clang and runs each on its seed corpus (fuzz/corpus/<target>).
+#   scripts/fuzz.sh                      a short, fixed number of runs per target (as CI does)
+#   scripts/fuzz.sh 2000000              a longer run: that many executions per target
+#   scripts/fuzz.sh 2000000 listfile     the same for the named targets only
+# New inputs found go to build-fuzz/corpus-<target>/, never into the committed seeds; a failing
+# input is kept as build-fuzz/crash-<target>-*, to replay with: build-fuzz/fuzz_<target> FILE
 set -e
 cd "$(dirname "$0")/.."
 runs=${1:-20000}
+if [ $# -gt 0 ]; then shift; fi
+targets=${*:-$(cd fuzz/corpus && ls)}
 for p in clang-14 libclang-rt-14-dev; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
     SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    # shellcheck disable=SC2086 # one word per package
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
 fi
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOLVENAR_FUZZ=ON -DTOLVENAR_BUILD_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzzers
+# Undefined behaviour stops a run like a crash does.
+export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 status=0
-for dir in fuzz/corpus/*/; do
-    name=$(basename "$dir")
+for name in $targets; do
+    dir=fuzz/corpus/$name
     work=build-fuzz/corpus-$name
     mkdir -p "$work"
     log=build-fuzz/fuzz_$name.log
-    if ASAN_OPTIONS=detect_leaks=0 build-fuzz/fuzz_$name -runs="$runs" -max_len=8192 -seed=1 \
-        -print_final_stats=1 -artifact_prefix=build-fuzz/crash-$name- "$work" "$dir" >"$log" 2>&1; then
+    if "build-fuzz/fuzz_$name" -runs="$runs" -max_len=8192 -seed=1 -timeout=20 \
+        -print_final_stats=1 -artifact_prefix="build-fuzz/crash-$name-" "$work" "$dir" >"$log" 2>&1; then
         echo "fuzz_$name: $(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') executions, no failure"
     else
         echo "fuzz_$name FAILED:"; tail -n 40 "$log"; status=1

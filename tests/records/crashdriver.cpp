@@ -7,13 +7,24 @@
 //   crashdriver DIR append    appends shaft records "S00000".. to gear.sav (P1 = i, n = 2i)
 //   crashdriver DIR replace   overwrites the records of a 50-record gear.sav in turn (P1 = g,
 //                             n = 2g, the number unchanged)
+//   crashdriver DIR merge     merges source.sav into bearing.sav again and again; merge g brings
+//                             MergeBlock new bearings "K<g>-<i>" (type g % 5, Cr = g + 1)
+//   crashdriver DIR save      saves the parameters of the main window as the program does: round
+//                             g uses number "S<(g-1) % 20>" (replacing it from round 21 on),
+//                             P1 = g, n = 2g and the new bearings "A<g>" and "B<g>"
 
+#include "records/combiner.h"
 #include "records/recordfile.h"
+#include "records/saveparameters.h"
+#include "support/scriptedprompter.h"
+#include "support/workedexample.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QString>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +52,51 @@ ShaftRecord shaft(int number, int value)
     return s;
 }
 
+constexpr int MergeBlock = 1000; // bearings brought by one merge: a write of many pages
+
+// Merge g: writes the source and merges it. Past the record limit the driver only waits.
+bool merge(int g, StoreError &error)
+{
+    if (g > RecordLayout::MaxRecords / MergeBlock) {
+        pause();
+        return true;
+    }
+    QList<BearingRecord> source;
+    for (int i = 0; i < MergeBlock; ++i) {
+        BearingRecord b;
+        b.Model = QStringLiteral("K%1-%2")
+                      .arg(g, 5, 10, QLatin1Char('0'))
+                      .arg(i, 4, 10, QLatin1Char('0'));
+        b.Type = static_cast<std::uint8_t>(g % 5);
+        b.e = 0.5f;
+        b.Cr = static_cast<float>(g + 1);
+        source.append(b);
+    }
+    const QString sourcePath
+        = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("source.sav"));
+    if (!RecordFiles::rewriteBearingFile(sourcePath, source, error))
+        return false;
+    error = Combiner::mergeBearingFiles(sourcePath, RecordFiles::bearingPath()).error;
+    return !error.failed();
+}
+
+// Round g of saving parameters through the program's own command.
+bool save(int g, StoreError &error)
+{
+    Fixture::FakeWindow window;
+    window.apply({ QStringLiteral("txtParameter_0=S%1").arg((g - 1) % 20, 2, 10, QLatin1Char('0')),
+        QStringLiteral("txtParameter_1=%1").arg(g), QStringLiteral("txtParameter_2=%1").arg(2 * g),
+        QStringLiteral("txtBearingA_0=A%1").arg(g, 5, 10, QLatin1Char('0')),
+        QStringLiteral("txtBearingB_0=B%1").arg(g, 5, 10, QLatin1Char('0')) });
+    ScriptedPrompter prompter; // answers Yes to the question whether to replace
+    CalcInput input;
+    OptionFlags flags {};
+    RecordCopies copies;
+    const SaveOutcome out = SaveParameters(window, input, flags, copies, prompter);
+    error = out.error;
+    return out.kind == SaveOutcome::Saved;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -63,6 +119,10 @@ int main(int argc, char *argv[])
         else if (mode == QLatin1String("replace"))
             ok = RecordFiles::replaceShaftRecord(RecordFiles::gearPath(), (i - 1) % 50 + 1,
                                                  shaft((i - 1) % 50, i), error);
+        else if (mode == QLatin1String("merge"))
+            ok = merge(i, error);
+        else if (mode == QLatin1String("save"))
+            ok = save(i, error);
         else
             return 2;
         if (!ok) {

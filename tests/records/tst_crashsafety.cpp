@@ -50,6 +50,8 @@ private slots:
     void rewriteKeepsCatalogueWhole();
     void appendLeavesNoTornRecord();
     void replaceLeavesNoTornRecord();
+    void mergeLeavesCatalogueWhole();
+    void saveParametersLeavesFilesWhole();
 };
 
 void TestCrashSafety::rewriteKeepsCatalogueWhole()
@@ -141,6 +143,71 @@ void TestCrashSafety::replaceLeavesNoTornRecord()
             QCOMPARE(records[i].ShaftNo.trimmed(),
                      QStringLiteral("S%1").arg(i, 5, 10, QLatin1Char('0')));
             QCOMPARE(records[i].n, 2 * records[i].P1); // both halves of one write
+        }
+    }
+}
+
+void TestCrashSafety::mergeLeavesCatalogueWhole()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    RecordFiles::setAppDirectory(dir.path());
+    QRandomGenerator random(13);
+    int merged = 0;
+    for (int k = 0; k < killCount(); ++k) {
+        QFile::remove(RecordFiles::bearingPath()); // each run starts over from merge 1
+        runAndKill(dir.path(), QStringLiteral("merge"), random);
+        if (QTest::currentTestFailed())
+            return;
+        QList<BearingRecord> records;
+        StoreError error;
+        bool complete = false;
+        QVERIFY(RecordFiles::readBearingRecords(RecordFiles::bearingPath(), records, error,
+                                                &complete));
+        QVERIFY2(complete, "bearing.sav ends in a torn slot");
+        // Whole merges only: blocks of 1000, each all of one merge, in order.
+        QCOMPARE(records.size() % 1000, 0);
+        for (int i = 0; i < records.size(); ++i) {
+            const int g = i / 1000 + 1;
+            QCOMPARE(records[i].Model.trimmed(), QStringLiteral("K%1-%2")
+                .arg(g, 5, 10, QLatin1Char('0')).arg(i % 1000, 4, 10, QLatin1Char('0')));
+            QCOMPARE(records[i].Cr, float(g + 1));
+        }
+        merged += int(records.size() / 1000);
+    }
+    QVERIFY2(merged > 0, "the writer never completed a merge");
+}
+
+void TestCrashSafety::saveParametersLeavesFilesWhole()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    RecordFiles::setAppDirectory(dir.path());
+    QRandomGenerator random(17);
+    for (int k = 0; k < killCount(); ++k) {
+        // The files stay from run to run: each run saves numbers S00, S01, ... again, replacing
+        // them, and appends only bearings that are new.
+        runAndKill(dir.path(), QStringLiteral("save"), random);
+        if (QTest::currentTestFailed())
+            return;
+        QList<ShaftRecord> shafts;
+        QList<BearingRecord> bearings;
+        StoreError error;
+        bool gearWhole = false, bearingWhole = false;
+        QVERIFY(RecordFiles::readShaftRecords(RecordFiles::gearPath(), shafts, error, &gearWhole));
+        QVERIFY(RecordFiles::readBearingRecords(RecordFiles::bearingPath(), bearings, error,
+                                                &bearingWhole));
+        QVERIFY2(gearWhole && bearingWhole, "a record file ends in a torn slot");
+        QVERIFY(shafts.size() <= 20);
+        for (int i = 0; i < shafts.size(); ++i) {
+            QCOMPARE(shafts[i].ShaftNo.trimmed(),
+                     QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0')));
+            QCOMPARE(shafts[i].n, 2 * shafts[i].P1); // both halves of one write
+        }
+        for (int i = 0; i < bearings.size(); ++i) {
+            QCOMPARE(bearings[i].Model.trimmed(), QStringLiteral("%1%2")
+                .arg(QLatin1Char(i % 2 ? 'B' : 'A')).arg(i / 2 + 1, 5, 10, QLatin1Char('0')));
+            QCOMPARE(bearings[i].Cr, 150.0f);
         }
     }
 }

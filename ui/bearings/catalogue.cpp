@@ -30,9 +30,21 @@ bool loadLines(const QString &path, QStringList &lines, StoreError &error, bool 
     complete = false;
     if (!RecordFiles::readBearingRecords(path, records, error, &complete))
         return false;
+    if (!complete) {
+        error = { path,
+            QStringLiteral("文件末尾有不完整的记录，或记录超过 %1 条").arg(RecordLayout::MaxRecords) };
+    }
     lines.reserve(records.size());
-    for (const BearingRecord &record : std::as_const(records))
+    for (const BearingRecord &record : std::as_const(records)) {
+        // A model whose bytes are not GBK would be stored back with '?' in place of them.
+        if (complete
+            && RecordLayout::fitField(record.Model, RecordLayout::ModelWidth) != record.Model) {
+            complete = false;
+            error = { path,
+                QStringLiteral("第 %1 个记录的型号不是有效的GBK编码").arg(lines.size() + 1) };
+        }
         lines.append(EditerLine::fromRecord(record));
+    }
     return true;
 }
 

@@ -11,8 +11,9 @@
 namespace BearingCatalogue {
 
 // One EditerLine per whole record of the file, in record order (a missing file is created empty).
-// Returns false and fills error when the file could not be read; complete tells whether every byte
-// of the file was read (false when a torn tail or records beyond the 32767th were left out).
+// Returns false and fills error when the file could not be read; complete tells whether the lines
+// hold the whole file, so that storing them loses nothing (false when a torn tail or records
+// beyond the 32767th were left out, or a model is not valid GBK); error then says why.
 bool loadLines(const QString &path, QStringList &lines, StoreError &error, bool &complete);
 
 // The catalogue order: by the first three characters of the model as the collator compares them,

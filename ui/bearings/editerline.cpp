@@ -20,16 +20,20 @@ QString shortExponent(QStringView exponentPart)
     return out + digits;
 }
 
-// An exponent-form text ("1.234568E+07") fitted to 6 characters: the exponent is kept whole and
-// the mantissa cut to the room left.
-QString fitExponentForm(const QString &text)
+// A value in exponent form fitted to 6 characters: the exponent whole (without leading zeros),
+// the mantissa rounded to the room left. A cut mantissa would not be stable: the float nearest to
+// 1E+28 is 9.99999944E+27, which would be stored back as 9E+27, then 8E+27, one step at every
+// rewrite of the catalogue.
+QString fitExponentForm(float value)
 {
-    const qsizetype ePos = text.indexOf(u'E');
-    const QString exponent = shortExponent(QStringView(text).mid(ePos));
-    QString mantissa = text.left(std::min<qsizetype>(ePos, ColumnWidth - exponent.size()));
-    if (mantissa.endsWith(u'.'))
-        mantissa.chop(1);
-    return Conv::fitText(mantissa + exponent, ColumnWidth);
+    for (int decimals = 1;; --decimals) {
+        // QString::number is locale-independent: "1.2E+07".
+        const QString text = QString::number(static_cast<double>(value), 'E', decimals);
+        const qsizetype ePos = text.indexOf(u'E');
+        const QString column = text.left(ePos) + shortExponent(QStringView(text).mid(ePos));
+        if (column.size() <= ColumnWidth || decimals == 0)
+            return Conv::fitText(column, ColumnWidth);
+    }
 }
 
 double columnValue(const QString &line, int column)
@@ -74,15 +78,14 @@ QString singleColumn(float value)
     if (text.size() <= ColumnWidth)
         return Conv::fitText(text, ColumnWidth);
     if (text.contains(u'E'))
-        return fitExponentForm(text);
+        return fitExponentForm(value);
     const qsizetype point = text.indexOf(u'.');
     const qsizetype wholeDigits = point < 0 ? text.size() : point;
     // A cut that leaves no significant digit would store 0 for a value that is not.
     if (wholeDigits <= ColumnWidth
         && (Conv::valueOf(QStringView(text).left(ColumnWidth)) != 0 || value == 0))
         return text.left(ColumnWidth);
-    // QString::number is locale-independent: "1.234567E+06".
-    return fitExponentForm(QString::number(static_cast<double>(value), 'E', 6));
+    return fitExponentForm(value);
 }
 
 QString fromRecord(const BearingRecord &record)

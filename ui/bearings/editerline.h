@@ -44,8 +44,9 @@ QString integerColumn(std::int16_t value);
 // A 32-bit float in its general decimal text, cut or padded to 6 characters. A fixed-point text
 // loses the decimals beyond the sixth character (0.2345678 -> "0.2345", 1234.567 -> "1234.5").
 // A text whose whole-number part or exponent would be cut off, or whose cut would read as 0, is
-// written instead in a shorter exponent form, so the column keeps the value's magnitude
-// (1.234E-06 -> "1.2E-6", 0.00001234 -> "1.2E-5", 1234567 -> "1.2E+6").
+// written instead in a shorter exponent form with the mantissa rounded, so the column keeps the
+// value's magnitude (1.234E-06 -> "1.2E-6", 0.00001234 -> "1.2E-5", 1234567 -> "1.2E+6",
+// 9.99999944E+27 -> "1E+28") and reads back as a value that gives the same column.
 QString singleColumn(float value);
 
 // The line of a catalogue record.

@@ -261,10 +261,8 @@ void frmEditer::LoadEditerList()
             = error.text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
     } else if (!complete) {
         m_readWhole = false;
-        m_readProblem = QDir::toNativeSeparators(path)
-            + QStringLiteral(": 文件末尾有不完整的记录，或记录超过 %1 条\n"
-                             "轴承数据未能全部读入，为免丢失数据，不能更新。")
-                  .arg(RecordLayout::MaxRecords);
+        m_readProblem
+            = error.text() + QStringLiteral("\n轴承数据未能全部读入，为免丢失数据，不能更新。");
     } else {
         m_readWhole = true;
         m_readProblem.clear();

@@ -1,0 +1,89 @@
+// A whole record file of arbitrary bytes, listed as the record browser lists gear.sav and
+// bearing.sav, loaded as the data manager loads the catalogue and searched as Module1 searches it.
+
+#include "fuzz/fuzzsupport.h"
+#include "records/recordfile.h"
+#include "ui/bearings/catalogue.h"
+#include "ui/bearings/editerline.h"
+#include "ui/browser/viewlists.h"
+
+#include <QtEndian>
+
+using namespace RecordLayout;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const auto *bytes = reinterpret_cast<const char *>(data);
+    const qsizetype n = static_cast<qsizetype>(size);
+    RecordFiles::setAppDirectory(FuzzSupport::scratchDir());
+    const QString gear = FuzzSupport::putFile(QStringLiteral("gear.sav"), bytes, n);
+    const QString bearing = FuzzSupport::putFile(QStringLiteral("bearing.sav"), bytes, n);
+
+    // The browser: one line per whole slot, a torn tail is no line.
+    QStringList lines;
+    StoreError error;
+    FUZZ_CHECK(ViewLists::readGearLines(gear, lines, error));
+    FUZZ_CHECK(lines.size() == n / ShaftSlot);
+    FUZZ_CHECK(ViewLists::readBearingLines(bearing, std::nullopt, lines, error));
+    const qsizetype slotCount = n / BearingSlot;
+    FUZZ_CHECK(lines.size() == slotCount);
+    // The bore filter keeps exactly the records whose d (bytes 13-14) equals the bore.
+    const int bore = size >= 15 ? qFromLittleEndian<qint16>(bytes + 13) : 0;
+    qsizetype matching = 0;
+    for (qsizetype i = 0; i < slotCount; ++i)
+        matching += qFromLittleEndian<qint16>(bytes + i * BearingSlot + 13) == bore;
+    FUZZ_CHECK(ViewLists::readBearingLines(bearing, bore, lines, error));
+    FUZZ_CHECK(lines.size() == matching);
+
+    // The data manager reads the same slotCount; a file it could not take in whole is marked so.
+    QList<BearingRecord> records;
+    bool readWhole = false;
+    FUZZ_CHECK(RecordFiles::readBearingRecords(bearing, records, error, &readWhole));
+    bool complete = false;
+    FUZZ_CHECK(BearingCatalogue::loadLines(bearing, lines, error, complete));
+    FUZZ_CHECK(lines.size() == slotCount && records.size() == slotCount);
+    FUZZ_CHECK(readWhole == (n % BearingSlot == 0));
+    if (n % BearingSlot != 0)
+        FUZZ_CHECK(!complete);
+    if (complete) {
+        // A catalogue read whole keeps every model, type and dimension through a rewrite, and
+        // reads back with the values its lines show.
+        for (qsizetype i = 0; i < slotCount; ++i) {
+            const BearingRecord stored = EditerLine::toRecord(lines.at(i));
+            FUZZ_CHECK(fitField(stored.Model, ModelWidth) == records.at(i).Model);
+            FUZZ_CHECK(stored.Type == records.at(i).Type && stored.d == records.at(i).d
+                && stored.D == records.at(i).D && stored.B == records.at(i).B);
+        }
+        const QString copy = FuzzSupport::scratchDir() + QStringLiteral("/copy.sav");
+        FUZZ_CHECK(BearingCatalogue::rewriteFromLines(copy, lines, error));
+        QStringList reread;
+        FUZZ_CHECK(BearingCatalogue::loadLines(copy, reread, error, complete) && complete);
+        FUZZ_CHECK(reread.size() == lines.size());
+        for (qsizetype i = 0; i < slotCount; ++i) {
+            const BearingRecord shown = EditerLine::toRecord(lines.at(i));
+            if (FuzzSupport::finiteFactors(shown))
+                FUZZ_CHECK(
+                    encodeBearing(EditerLine::toRecord(reread.at(i))) == encodeBearing(shown));
+        }
+    }
+
+    // A lookup finds the first record of a model (a model that did not decode cleanly cannot be
+    // typed, so it is not looked for).
+    if (slotCount > 0) {
+        const QString key = records.at(qsizetype(data[0]) % slotCount).Model;
+        if (fitField(key, ModelWidth) == key) {
+            // A stored model that does not decode cleanly never equals a typed key.
+            const auto matches = [&](const QString &model) {
+                return fitField(model, ModelWidth) == model
+                    && RecordFiles::keysEqual(model, key, ModelWidth);
+            };
+            qsizetype first = 0;
+            while (!matches(records.at(first).Model))
+                ++first;
+            const BearingRecord found = Module1::FindBearingRecord(key, &error);
+            FUZZ_CHECK(!error.failed());
+            FUZZ_CHECK(encodeBearing(found) == encodeBearing(records.at(first)));
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,9 @@
+# Hardening: the file failures of the environment, and the crash driver's writers of the whole
+# program (merging into bearing.sav, saving parameters).
+if(TARGET crashdriver)
+    target_link_libraries(crashdriver PRIVATE tolvenar_reports tolvenar_combiner_core
+        tolvenar_testsupport)
+endif()
+
+tolvenar_add_test(tst_environmentfaults ${CMAKE_CURRENT_LIST_DIR}/tst_environmentfaults.cpp
+    LIBS tolvenar_reports tolvenar_ui_bearings tolvenar_ui_records)
