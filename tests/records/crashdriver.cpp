@@ -9,15 +9,9 @@
 //                             n = 2g, the number unchanged)
 //   crashdriver DIR merge     merges source.sav into bearing.sav again and again; merge g brings
 //                             MergeBlock new bearings "K<g>-<i>" (type g % 5, Cr = g + 1)
-//   crashdriver DIR save      saves the parameters of the main window as the program does: round
-//                             g uses number "S<(g-1) % 20>" (replacing it from round 21 on),
-//                             P1 = g, n = 2g and the new bearings "A<g>" and "B<g>"
 
 #include "records/combiner.h"
 #include "records/recordfile.h"
-#include "records/saveparameters.h"
-#include "support/scriptedprompter.h"
-#include "support/workedexample.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,23 +74,6 @@ bool merge(int g, StoreError &error)
     return !error.failed();
 }
 
-// Round g of saving parameters through the program's own command.
-bool save(int g, StoreError &error)
-{
-    Fixture::FakeWindow window;
-    window.apply({ QStringLiteral("txtParameter_0=S%1").arg((g - 1) % 20, 2, 10, QLatin1Char('0')),
-        QStringLiteral("txtParameter_1=%1").arg(g), QStringLiteral("txtParameter_2=%1").arg(2 * g),
-        QStringLiteral("txtBearingA_0=A%1").arg(g, 5, 10, QLatin1Char('0')),
-        QStringLiteral("txtBearingB_0=B%1").arg(g, 5, 10, QLatin1Char('0')) });
-    ScriptedPrompter prompter; // answers Yes to the question whether to replace
-    CalcInput input;
-    OptionFlags flags {};
-    RecordCopies copies;
-    const SaveOutcome out = SaveParameters(window, input, flags, copies, prompter);
-    error = out.error;
-    return out.kind == SaveOutcome::Saved;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -121,8 +98,6 @@ int main(int argc, char *argv[])
                                                  shaft((i - 1) % 50, i), error);
         else if (mode == QLatin1String("merge"))
             ok = merge(i, error);
-        else if (mode == QLatin1String("save"))
-            ok = save(i, error);
         else
             return 2;
         if (!ok) {

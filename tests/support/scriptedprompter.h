@@ -1,6 +1,7 @@
 #pragma once
 
 // A Prompter for tests: records every message and dialog, answers from queues filled beforehand.
+// When a queue is empty a message box answers its default button and a dialog is cancelled.
 
 #include "calc/prompter.h"
 
@@ -20,22 +21,34 @@ public:
         int defaultButton = 0;
     };
 
-    int message(const QString &text, const QString &title, int buttons, Icon icon,
-                int defaultButton) override;
-    QString saveFileName(const QString &caption, const QString &directory,
-                         const QString &filter) override;
-    QString openFileName(const QString &caption, const QString &directory,
-                         const QString &filter) override;
-
-    // Answers used in order; when a queue is empty a message box answers its default button and a
-    // dialog is cancelled.
     QList<int> answers;
     QStringList savePaths;
     QStringList openPaths;
+    QList<Shown> shown; // every message box, in order
+    QStringList dialogs; // captions of the file dialogs shown, in order
 
-    QList<Shown> shown;       // every message box, in order
-    QStringList dialogs;      // captions of the file dialogs shown, in order
-
-    QStringList texts() const;
+    int message(const QString &text, const QString &title, int buttons, Icon icon,
+                int defaultButton) override
+    {
+        shown.append({text, title, buttons, icon, defaultButton});
+        return answers.isEmpty() ? defaultButton : answers.takeFirst();
+    }
+    QString saveFileName(const QString &caption, const QString &, const QString &) override
+    {
+        dialogs.append(caption);
+        return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
+    }
+    QString openFileName(const QString &caption, const QString &, const QString &) override
+    {
+        dialogs.append(caption);
+        return openPaths.isEmpty() ? QString() : openPaths.takeFirst();
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Shown &s : shown)
+            out.append(s.text);
+        return out;
+    }
     void clear() { shown.clear(); dialogs.clear(); }
 };
