@@ -10,11 +10,13 @@ cd "$(dirname "$0")/.."
 runs=${1:-20000}
 if [ $# -gt 0 ]; then shift; fi
 targets=${*:-$(cd fuzz/corpus && ls)}
+missing=""
 for p in clang-14 libclang-rt-14-dev; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
     SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update
     # shellcheck disable=SC2086 # one word per package
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
 fi
