@@ -104,5 +104,9 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s\n", qPrintable(error.text()));
             return 1;
         }
+        if (i == 1) { // the first write is complete: the test may now kill at any moment
+            std::fputs("done\n", stdout);
+            std::fflush(stdout);
+        }
     }
 }
