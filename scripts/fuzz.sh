@@ -26,6 +26,8 @@ cmake --build build-fuzz -j"$(nproc)" --target fuzzers
 # Undefined behaviour stops a run like a crash does.
 export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 status=0
+passed=0
+failed=0
 for name in $targets; do
     dir=fuzz/corpus/$name
     work=build-fuzz/corpus-$name
@@ -34,8 +36,11 @@ for name in $targets; do
     if "build-fuzz/fuzz_$name" -runs="$runs" -max_len=8192 -seed=1 -timeout=20 \
         -print_final_stats=1 -artifact_prefix="build-fuzz/crash-$name-" "$work" "$dir" >"$log" 2>&1; then
         echo "fuzz_$name: $(grep -o 'number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') executions, no failure"
+        passed=$((passed + 1))
     else
         echo "fuzz_$name FAILED:"; tail -n 40 "$log"; status=1
+        failed=$((failed + 1))
     fi
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status
