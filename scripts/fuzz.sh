@@ -10,16 +10,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-20000}
 if [ $# -gt 0 ]; then shift; fi
 targets=${*:-$(cd fuzz/corpus && ls)}
-missing=""
-for p in clang-14 libclang-rt-14-dev; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-    SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-    $SUDO apt-get update
-    # shellcheck disable=SC2086 # one word per package
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y $missing
-fi
+scripts/setup-deps.sh clang-14 libclang-rt-14-dev
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOLVENAR_FUZZ=ON -DTOLVENAR_BUILD_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzzers

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs the Debian 12 packages needed to build, test and run Tolvenar (only what is missing).
+# Installs the Debian 12 packages needed to build, test and run Tolvenar (only what is missing),
+# and any further packages named as arguments (the fuzz and package scripts add their tools).
 set -e
-pkgs="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk libbenchmark-dev"
+pkgs="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk libbenchmark-dev $*"
 missing=""
 for p in $pkgs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
