@@ -11,18 +11,6 @@
 
 using namespace RecordLayout;
 
-namespace {
-
-// A column of six characters keeps a float's sign and its order of magnitude.
-bool sameMagnitude(float shown, float read)
-{
-    if (shown == 0)
-        return read == 0;
-    return std::signbit(shown) == std::signbit(read) && std::fabs(read) >= std::fabs(shown) / 10
-        && std::fabs(read) <= std::fabs(shown) * 10;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -59,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const auto &[shown, read] :
         { std::pair { r.e, back.e }, { r.Y1, back.Y1 }, { r.Y2, back.Y2 }, { r.Cr, back.Cr } }) {
         if (std::isfinite(shown))
-            FUZZ_CHECK(sameMagnitude(shown, read));
+            FUZZ_CHECK(FuzzSupport::sameMagnitude(shown, read));
     }
     // Storing the line again changes no value (a NaN or an infinity is stored as 0 once).
     if (FuzzSupport::finiteFactors(back)) {

@@ -13,14 +13,6 @@ using namespace RecordLayout;
 
 namespace {
 
-bool sameMagnitude(float shown, float read)
-{
-    if (shown == 0)
-        return read == 0;
-    return std::signbit(shown) == std::signbit(read) && std::fabs(read) >= std::fabs(shown) / 10
-        && std::fabs(read) <= std::fabs(shown) * 10;
-}
-
 // A line as bearing.sav stores it and the manager shows it again.
 QString stored(const BearingRecord &record)
 {
@@ -80,6 +72,7 @@ void checkEntry(const QStringList &parts)
     FUZZ_CHECK(r.Model == EditerLine::fitModel(entry.model));
     FUZZ_CHECK(r.Type == entry.type);
     FUZZ_CHECK(r.d == dims[0] && r.D == dims[1] && r.B == dims[2]);
+    using FuzzSupport::sameMagnitude;
     FUZZ_CHECK(sameMagnitude(factors[0], r.e) && sameMagnitude(factors[1], r.Y1)
         && sameMagnitude(factors[2], r.Y2) && sameMagnitude(factors[3], r.Cr));
     checkLine(line);

@@ -67,4 +67,13 @@ inline bool finiteFactors(const BearingRecord &r)
     return std::isfinite(r.e) && std::isfinite(r.Y1) && std::isfinite(r.Y2) && std::isfinite(r.Cr);
 }
 
+// A column of six characters keeps a float's sign and its order of magnitude.
+inline bool sameMagnitude(float shown, float read)
+{
+    if (shown == 0)
+        return read == 0;
+    return std::signbit(shown) == std::signbit(read) && std::fabs(read) >= std::fabs(shown) / 10
+        && std::fabs(read) <= std::fabs(shown) * 10;
+}
+
 } // namespace FuzzSupport
