@@ -188,15 +188,54 @@ Fault GatherInputs(const InputSource &source, CalcInput &in, OptionFlags &flags,
     return Fault::None;
 }
 
-bool ValidateInputs(const InputSource &source, const CalcInput &in, Prompter &prompter)
+namespace {
+
+// The factor of the non-zero product that makes it fail: the first that is zero, else the first
+// negative one (n enters squared, so its sign never counts), else the first below 1 in size (a
+// product too small to be told from zero).
+QString failingFactor(const CalcInput &in)
 {
-    auto refuse = [&prompter](const QString &message) {
+    struct Factor
+    {
+        const char *box;
+        double value;
+        bool signCounts;
+    };
+    const Factor factors[] = {
+        { "txtParameter_1", in.P1, true },
+        { "txtParameter_2", in.n, false },
+        { "txtParameter_3", double(in.L), true },
+        { "txtGear_0", double(in.L1), true },
+        { "txtGear_1", double(in.d1), true },
+        { "txtBearingA_4", in.CrA, true },
+        { "txtBearingB_4", in.CrB, true },
+    };
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const Factor &f : factors) {
+            const bool fails = pass == 0 ? f.value == 0
+                : pass == 1              ? f.signCounts && f.value < 0
+                                         : std::fabs(f.value) < 1;
+            if (fails)
+                return QString::fromLatin1(f.box);
+        }
+    }
+    return QString::fromLatin1(factors[0].box);
+}
+
+} // namespace
+
+bool ValidateInputs(
+    const InputSource &source, const CalcInput &in, Prompter &prompter, QString *field)
+{
+    auto refuse = [&prompter, field](const QString &message, const QString &concerned) {
         prompter.inform(message);
+        if (field)
+            *field = concerned;
         return false;
     };
 
     if (source.boxText(QStringLiteral("txtParameter_0")).isEmpty())
-        return refuse(QStringLiteral("编号不能为空字符串  "));
+        return refuse(QStringLiteral("编号不能为空字符串  "), QStringLiteral("txtParameter_0"));
 
     // The quantities that must not be zero, n twice so that a negative speed passes. A product
     // beyond the float range counts as large, not as a fault.
@@ -207,16 +246,18 @@ bool ValidateInputs(const InputSource &source, const CalcInput &in, Prompter &pr
             ? stored < 0.00001
             : product < 0;
     if (tooSmall)
-        return refuse(QStringLiteral("P, n, L, L1, d1, Cr等不能为零  "));
+        return refuse(QStringLiteral("P, n, L, L1, d1, Cr等不能为零  "), failingFactor(in));
 
     if (in.BTA1 != 0 && in.Fa1Dir < 0)
-        return refuse(QStringLiteral("选择轴向力方向   "));
+        return refuse(QStringLiteral("选择轴向力方向   "), QStringLiteral("optGear1_0"));
     const double gear2 = static_cast<double>(in.L2) * in.d2;
     if (in.BTA2 != 0 && in.Fa2Dir < 0 && gear2 > 0.00001)
-        return refuse(QStringLiteral("选择轴向力方向   "));
+        return refuse(QStringLiteral("选择轴向力方向   "), QStringLiteral("optGear2_0"));
 
-    if (source.boxText(QStringLiteral("txtBearingA_0")).isEmpty()
-        || source.boxText(QStringLiteral("txtBearingB_0")).isEmpty())
-        return refuse(QStringLiteral("轴承型号不能为空字符串  "));
+    for (const QString &model :
+        { QStringLiteral("txtBearingA_0"), QStringLiteral("txtBearingB_0") }) {
+        if (source.boxText(model).isEmpty())
+            return refuse(QStringLiteral("轴承型号不能为空字符串  "), model);
+    }
     return true;
 }

@@ -40,5 +40,9 @@ Fault GatherInputs(const InputSource &source, CalcInput &input, OptionFlags &fla
                    RecordCopies &copies);
 
 // Applies the five checks in order; the first that fails shows its message (OK, information icon,
-// title "Tolvenar") and the result is false.
-bool ValidateInputs(const InputSource &source, const CalcInput &input, Prompter &prompter);
+// title "Tolvenar") and the result is false. The window then puts the focus where the user has to
+// act: field receives the object name of the first control concerned (the empty number box; the
+// first of P, n, L, L1, d1, CrA, CrB that makes the product fail; the 左 option of the gear
+// without a direction; the empty model box).
+bool ValidateInputs(const InputSource &source, const CalcInput &input, Prompter &prompter,
+    QString *field = nullptr);

@@ -345,33 +345,41 @@ private slots:
     {
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QString>("message"); // empty: the input passes
+        QTest::addColumn<QString>("field");   // the control the window puts the focus on
         const QString noNumber = QStringLiteral("编号不能为空字符串  ");
         const QString zero = QStringLiteral("P, n, L, L1, d1, Cr等不能为零  ");
         const QString direction = QStringLiteral("选择轴向力方向   ");
-        const auto row = [](const char *name, std::initializer_list<const char *> changes, const QString &message) {
-            QTest::newRow(name) << strings(changes) << message;
+        const QString noModel = QStringLiteral("轴承型号不能为空字符串  ");
+        const auto row = [](const char *name, std::initializer_list<const char *> changes, const QString &message,
+                            const char *field = "") {
+            QTest::newRow(name) << strings(changes) << message << QString::fromLatin1(field);
         };
         row("all good", {}, QString());
-        row("empty number first", { "txtParameter_0=", "txtParameter_2=0", "-optGear1_0", "txtBearingA_0=" }, noNumber);
+        row("empty number first", { "txtParameter_0=", "txtParameter_2=0", "-optGear1_0", "txtBearingA_0=" }, noNumber, "txtParameter_0");
         row("blank number passes", { "txtParameter_0= " }, QString());
-        row("zero before direction", { "txtParameter_2=0", "-optGear1_0" }, zero);
-        row("power for gear 2 only", { "txtParameter_1=/20" }, zero);
-        row("negative power", { "txtParameter_1=-20" }, zero);
+        row("zero before direction", { "txtParameter_2=0", "-optGear1_0" }, zero, "txtParameter_2");
+        row("power for gear 2 only", { "txtParameter_1=/20" }, zero, "txtParameter_1");
+        row("negative power", { "txtParameter_1=-20" }, zero, "txtParameter_1");
         row("negative speed passes", { "txtParameter_2=-1000" }, QString());
-        row("Cr B empty", { "txtBearingB_4=" }, zero);
-        row("tiny product", { "txtParameter_1=1e-25" }, zero);
+        row("Cr B empty", { "txtBearingB_4=" }, zero, "txtBearingB_4");
+        row("zero d1 named before a negative P", { "txtParameter_1=-20", "txtGear_1=0" }, zero, "txtGear_1");
+        row("negative Cr A, negative speed beside it", { "txtParameter_2=-1000", "txtBearingA_4=-150" }, zero, "txtBearingA_4");
+        row("tiny product: the factor below 1", { "txtBearingA_4=1e-22" }, zero, "txtBearingA_4");
+        row("tiny P", { "txtParameter_1=1e-25" }, zero, "txtParameter_1");
         row("huge product passes", { "txtParameter_1=1e30", "txtParameter_2=1e30" }, QString());
         row("gear 1 straight needs no direction", { "-optGear1_0", "txtGear_2=0" }, QString());
         row("gear 2 absent needs no direction", { "-optGear2_1", "txtGear_4=0" }, QString());
-        row("L2 d2 = 120000 beyond 16 bits", { "-optGear2_1", "txtGear_4=300", "txtGear_5=400" }, direction);
-        row("direction before model", { "-optGear1_0", "txtBearingB_0=" }, direction);
-        row("model A empty", { "txtBearingA_0=" }, QStringLiteral("轴承型号不能为空字符串  "));
+        row("L2 d2 = 120000 beyond 16 bits", { "-optGear2_1", "txtGear_4=300", "txtGear_5=400" }, direction, "optGear2_0");
+        row("direction before model", { "-optGear1_0", "txtBearingB_0=" }, direction, "optGear1_0");
+        row("model A empty", { "txtBearingA_0=", "txtBearingB_0=" }, noModel, "txtBearingA_0");
+        row("model B empty", { "txtBearingB_0=" }, noModel, "txtBearingB_0");
     }
     // clang-format on
     void validation()
     {
         QFETCH(QStringList, changes);
         QFETCH(QString, message);
+        QFETCH(QString, field);
         FakeWindow src;
         src.apply(changes);
         CalcInput in;
@@ -379,10 +387,12 @@ private slots:
         RecordCopies copies;
         QCOMPARE(GatherInputs(src, in, flags, copies), Fault::None);
         ScriptedPrompter prompter;
-        QCOMPARE(ValidateInputs(src, in, prompter), message.isEmpty());
+        QString concerned = QStringLiteral("untouched");
+        QCOMPARE(ValidateInputs(src, in, prompter, &concerned), message.isEmpty());
         QCOMPARE(prompter.texts(), message.isEmpty() ? QStringList() : QStringList { message });
         if (!message.isEmpty())
             QVERIFY(Fixture::isFailureBox(prompter.shown[0]));
+        QCOMPARE(concerned, message.isEmpty() ? QStringLiteral("untouched") : field);
     }
 };
 
