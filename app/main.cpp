@@ -58,6 +58,6 @@ int main(int argc, char *argv[])
         return 0;
 
     ProgramWindows windows(prompter);
-    windows.main().show();
+    windows.showMain();
     return app.exec();
 }

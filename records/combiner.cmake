@@ -9,4 +9,4 @@ add_library(tolvenar_ui_records STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmcombiner.h
     ${CMAKE_CURRENT_LIST_DIR}/frmcombiner.cpp
 )
-target_link_libraries(tolvenar_ui_records PUBLIC tolvenar_combiner_core Qt6::Widgets)
+target_link_libraries(tolvenar_ui_records PUBLIC tolvenar_combiner_core tolvenar_ui_common Qt6::Widgets)

@@ -3,6 +3,7 @@
 #include "calc/prompter.h"
 #include "records/combiner.h"
 #include "records/recordfile.h"
+#include "ui/common/windowlayer.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -29,6 +30,7 @@ frmCombiner::frmCombiner(Prompter &prompter, QWidget *parent)
     setObjectName(QStringLiteral("frmCombiner"));
     setWindowTitle(QStringLiteral("合并记录"));
     setAttribute(Qt::WA_DeleteOnClose);
+    WindowLayer::installAccessibleRoles();
     QFont f;
     f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
     f.setPointSizeF(11.25);
@@ -51,6 +53,8 @@ frmCombiner::frmCombiner(Prompter &prompter, QWidget *parent)
         box->setPalette(grey);
         box->setMinimumWidth(360);
     }
+    txtResource->setAccessibleName(Label1_0->text());
+    txtDestination->setAccessibleName(Label1_1->text());
     txtDestination->setReadOnly(true);
     cmdStart->setEnabled(false);
 
@@ -76,12 +80,25 @@ frmCombiner::frmCombiner(Prompter &prompter, QWidget *parent)
     CombinerLoad();
 }
 
+namespace {
+
+// A path longer than its box shows its end, the file name; the whole path is the box's tooltip.
+void showPath(QLineEdit *box, const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    box->setText(shown);
+    box->setCursorPosition(int(shown.size()));
+    box->setToolTip(shown);
+}
+
+} // namespace
+
 void frmCombiner::CombinerLoad()
 {
     m_targetPath = RecordFiles::bearingPath();
     StoreError error;
     const qint64 count = Combiner::countBearingRecords(m_targetPath, error);
-    txtDestination->setText(QDir::toNativeSeparators(m_targetPath));
+    showPath(txtDestination, m_targetPath);
     lblView->setText(Combiner::targetCountText(std::max<qint64>(count, 0)));
     if (error.failed())
         m_prompter.inform(error.text());
@@ -94,7 +111,7 @@ void frmCombiner::ChooseSourceFile()
     if (chosen.isEmpty())
         return; // cancelled: the source stays as it was
     m_sourcePath = chosen;
-    txtResource->setText(QDir::toNativeSeparators(m_sourcePath));
+    showPath(txtResource, m_sourcePath);
 }
 
 void frmCombiner::MergeRecords()

@@ -16,4 +16,4 @@ add_library(tolvenar_ui_bearings STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmediter.h
     ${CMAKE_CURRENT_LIST_DIR}/frmediter.cpp
 )
-target_link_libraries(tolvenar_ui_bearings PUBLIC tolvenar_bearings_core Qt6::Widgets)
+target_link_libraries(tolvenar_ui_bearings PUBLIC tolvenar_bearings_core tolvenar_ui_common Qt6::Widgets)

@@ -6,6 +6,7 @@
 #include "ui/browser/recordlistview.h"
 #include "ui/browser/viewlines.h"
 #include "ui/browser/viewlists.h"
+#include "ui/common/windowlayer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -63,6 +64,7 @@ frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("参数记录"));
+    WindowLayer::installAccessibleRoles();
     buildControls();
 
     connect(optParameter[0], &QRadioButton::toggled, this, [this](bool on) {
@@ -104,6 +106,8 @@ void frmView::buildControls()
     m_bearingLines = new LineListModel(this);
     lstGear = makeList(QStringLiteral("lstGear"), m_gearLines);
     lstBearing = makeList(QStringLiteral("lstBearing"), m_bearingLines);
+    lstGear->setAccessibleName(QStringLiteral("轴系参数记录"));
+    lstBearing->setAccessibleName(QStringLiteral("轴承参数记录"));
 
     for (int i = 0; i < 2; ++i) {
         lblItem[i] = new QLabel(this);

@@ -19,4 +19,4 @@ add_library(tolvenar_ui_browser STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmview.h
     ${CMAKE_CURRENT_LIST_DIR}/frmview.cpp
 )
-target_link_libraries(tolvenar_ui_browser PUBLIC tolvenar_browser_core Qt6::Widgets)
+target_link_libraries(tolvenar_ui_browser PUBLIC tolvenar_browser_core tolvenar_ui_common Qt6::Widgets)

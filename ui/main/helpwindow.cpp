@@ -121,6 +121,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     setFont(f);
 
     m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setAccessibleName(QStringLiteral("帮助内容"));
     m_home->setObjectName(QStringLiteral("cmdHelpHome"));
     m_back->setObjectName(QStringLiteral("cmdHelpBack"));
     m_forward->setObjectName(QStringLiteral("cmdHelpForward"));

@@ -3,6 +3,7 @@
 #include "records/frmcombiner.h"
 #include "ui/bearings/frmediter.h"
 #include "ui/browser/frmview.h"
+#include "ui/common/windowlayer.h"
 #include "ui/main/helpwindow.h"
 #include "ui/main/schematic.h"
 #include "ui/main/windowprinter.h"
@@ -11,8 +12,12 @@
 
 namespace {
 
-void bringToFront(QWidget *window)
+// Shows a window of the program; one that opens (was not on the screen) opens over the main window,
+// wholly on the screen.
+void bringToFront(QWidget *window, const QWidget *main)
 {
+    if (!window->isVisible())
+        WindowLayer::placeWindow(window, main);
     if (window->isMinimized())
         window->showNormal();
     window->show();
@@ -34,7 +39,12 @@ ProgramWindows::ProgramWindows(Prompter &prompter)
     connect(&m_main, &frmMain::viewRequested, this, &ProgramWindows::showView);
     connect(&m_main, &frmMain::editerRequested, this, &ProgramWindows::showEditer);
     connect(&m_main, &frmMain::combinerRequested, this, &ProgramWindows::showCombiner);
-    connect(&m_main, &frmMain::helpRequested, this, [this] { showHelp(&m_main); });
+    connect(&m_main, &frmMain::helpRequested, this, [this] {
+        const bool open = HelpWindow::current() && HelpWindow::current()->isVisible();
+        showHelp(&m_main);
+        if (!open && HelpWindow::current())
+            WindowLayer::placeWindow(HelpWindow::current(), &m_main);
+    });
     connect(&m_main, &frmMain::printRequested, this, [this, picA] {
         WindowPrintOptions options;
         options.redrawPicture = [picA] {
@@ -66,10 +76,19 @@ frmCombiner *ProgramWindows::combiner() const
     return m_combiner;
 }
 
+void ProgramWindows::showMain()
+{
+    if (!m_main.isVisible())
+        WindowLayer::placeWindow(&m_main, nullptr); // centred on the screen
+    m_main.show();
+}
+
 void ProgramWindows::showView()
 {
     if (!m_view)
         m_view = new frmView(m_main, m_prompter, &m_main);
+    if (!m_view->isVisible())
+        WindowLayer::placeWindow(m_view, &m_main);
     m_view->showAndLoad();
 }
 
@@ -77,14 +96,14 @@ void ProgramWindows::showEditer()
 {
     if (!m_editer)
         m_editer = new frmEditer(m_prompter, &m_main);
-    bringToFront(m_editer);
+    bringToFront(m_editer, &m_main);
 }
 
 void ProgramWindows::showCombiner()
 {
     if (!m_combiner)
         m_combiner = new frmCombiner(m_prompter, &m_main);
-    bringToFront(m_combiner);
+    bringToFront(m_combiner, &m_main);
 }
 
 void ProgramWindows::unload()

@@ -28,6 +28,9 @@ public:
     frmEditer *editer() const;
     frmCombiner *combiner() const;
 
+    // Each window opens wholly on the screen: the main window centred on it, the others centred
+    // over the main window where there is room.
+    void showMain();
     void showView();
     void showEditer();
     void showCombiner();

@@ -15,6 +15,6 @@ add_library(tolvenar_ui_program STATIC
 target_link_libraries(tolvenar_ui_program PUBLIC tolvenar_ui_main tolvenar_ui_extras
                       tolvenar_ui_browser tolvenar_ui_bearings tolvenar_ui_records)
 target_include_directories(tolvenar_ui_main PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_calc Qt6::Widgets Qt6::PrintSupport
-                      tolvenar_options)
+target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_calc tolvenar_ui_common Qt6::Widgets
+                      Qt6::PrintSupport tolvenar_options)
 target_link_libraries(tolvenar_ui_main PUBLIC tolvenar_records tolvenar_reports)

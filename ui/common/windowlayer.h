@@ -1,0 +1,28 @@
+#pragma once
+
+// What every window of the program shares: where a window opens on the screen, and how screen
+// readers see the program's windows and its combo boxes.
+
+#include <QRect>
+
+class QWidget;
+
+namespace WindowLayer {
+
+// Where a window whose frame (title bar and border included) is `frame` opens: centred over
+// `over` (the main window's frame) and moved, and if need be shrunk, so that it lies wholly inside
+// `available` (the screen without panels and docks). A window larger than the screen keeps its
+// top-left corner (the title bar) on the screen.
+QRect openingFrame(const QRect &frame, const QRect &over, const QRect &available);
+
+// Moves a window that is about to be shown to its opening place over `over` (itself when null)
+// on the screen that `over` stands on; a window that may be resized is shrunk to fit that screen.
+void placeWindow(QWidget *window, const QWidget *over);
+
+// Makes screen readers announce every top-level window of the program as a window with its
+// title (a plain QWidget window would otherwise be a nameless "filler") and name a combo box by
+// its accessible name rather than by its current item. Call before the first window is built;
+// further calls do nothing.
+void installAccessibleRoles();
+
+} // namespace WindowLayer
