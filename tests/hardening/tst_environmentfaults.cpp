@@ -35,10 +35,11 @@ void click(QWidget &w, const char *name)
     QTest::mouseClick(w.findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
 }
 
+// Opens a window: the data manager reads bearing.sav as it opens.
 void activate(QWidget &w)
 {
-    QEvent event(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(&w, &event);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
 QByteArray dataOf(const QString &path, int slot, int data)

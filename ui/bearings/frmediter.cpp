@@ -3,11 +3,13 @@
 #include "calc/conversions.h"
 #include "ui/bearings/catalogue.h"
 #include "ui/bearings/editerline.h"
+#include "ui/common/windowlayer.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QStyle>
+#include <QWindow>
 
 namespace {
 
@@ -69,8 +72,10 @@ frmEditer::frmEditer(Prompter &prompter, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmEditer"));
     setWindowTitle(QStringLiteral("数据管理器"));
+    WindowLayer::installAccessibleRoles();
     buildControls();
     resetToBrowsing();
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &frmEditer::focusWindowChanged);
 }
 
 void frmEditer::buildControls()
@@ -185,6 +190,15 @@ void frmEditer::buildControls()
     place(lblItem, 120, 120, 6375, 255);
     lblItem->move(textLeft, lblItem->y());
 
+    // Screen readers name each box by the label beside it.
+    for (int i = 0; i < 5; ++i)
+        txtBearing[i]->setAccessibleName(lblBearing[i == 0 ? 5 : i]->text());
+    cboBearing->setAccessibleName(lblBearing[0]->text());
+    cboBearing->lineEdit()->setAccessibleName(lblBearing[0]->text()); // where the typing goes
+    for (int i = 0; i < 3; ++i)
+        txtParameter[i]->setAccessibleName(lblParameter[i]->text());
+    lstBearing->setAccessibleName(QStringLiteral("轴承数据"));
+
     setTabOrder(cmdAdd, txtBearing[0]);
     setTabOrder(txtBearing[0], cboBearing);
     setTabOrder(cboBearing, txtBearing[1]);
@@ -201,7 +215,7 @@ void frmEditer::buildControls()
     // the line already chosen shows it again, which abandons an addition or edit in progress.
     connect(lstBearing->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this](const QItemSelection &selected) {
-            if (!selected.indexes().isEmpty())
+            if (!m_reselecting && !selected.indexes().isEmpty())
                 chooseLine(selected.indexes().constFirst().row());
         });
     connect(lstBearing, &QListView::clicked, this,
@@ -211,17 +225,58 @@ void frmEditer::buildControls()
     connect(cmdUpdate, &QPushButton::clicked, this, &frmEditer::applyUpdate);
 }
 
-bool frmEditer::event(QEvent *event)
+void frmEditer::focusWindowChanged(QWindow *window)
 {
-    if (event->type() == QEvent::WindowActivate) {
-        LoadEditerList();
-        // Only a locked form starts over at the first type: during an addition or edit the type
-        // box holds the user's choice, which must survive a look at another window.
+    // Where the focus was before: another window of the program may have written bearing.sav (the
+    // main window's 保存参数, the merger); another program, a pop-up or a message box has not.
+    const LastFocus previous = m_lastFocus;
+    if (!window)
+        m_lastFocus = LastFocus::None;
+    else if (window != windowHandle())
+        m_lastFocus = window->type() == Qt::Popup || window->type() == Qt::ToolTip
+                || window->type() == Qt::Dialog
+            ? LastFocus::Transient
+            : LastFocus::ProgramWindow;
+    if (!window || window != windowHandle())
+        return;
+    if (m_loaded && previous != LastFocus::ProgramWindow)
+        return;
+    reload();
+    // Only a locked form with no line chosen starts over at the first type: during an addition or
+    // edit the type box holds the user's choice, and a chosen line shows its own type.
+    if (!txtBearing[0]->isEnabled() && !cmdEdit->isEnabled())
+        cboBearing->setCurrentIndex(0);
+    cmdAdd->setFocus(Qt::OtherFocusReason);
+}
+
+void frmEditer::reload()
+{
+    const QModelIndexList chosen = lstBearing->selectionModel()->selectedIndexes();
+    const QString chosenModel = chosen.isEmpty()
+        ? QString()
+        : EditerLine::modelOf(
+            m_lines->index(chosen.constFirst().row()).data(Qt::EditRole).toString());
+    const bool editing = txtBearing[0]->isEnabled() && !IsAdding;
+    LoadEditerList();
+    m_loaded = true;
+
+    // The line being edited is found again by the model it had when the edit began; the chosen
+    // line by its model. Choosing it again shows it as stored now, unless an addition or edit is in
+    // progress, whose boxes hold the user's input.
+    const QString model = editing ? m_editModel : chosenModel;
+    const int row = model.isEmpty() ? -1 : findModel(m_lines->stringList(), model);
+    if (editing)
+        EditIndex = row;
+    if (row < 0) {
         if (!txtBearing[0]->isEnabled())
-            cboBearing->setCurrentIndex(0);
-        cmdAdd->setFocus(Qt::OtherFocusReason);
+            resetToBrowsing(); // the chosen line is gone: nothing to edit
+        return;
     }
-    return QWidget::event(event);
+    m_reselecting = txtBearing[0]->isEnabled();
+    lstBearing->setCurrentIndex(m_lines->index(row));
+    m_reselecting = false;
+    if (!txtBearing[0]->isEnabled())
+        chooseLine(row);
 }
 
 bool frmEditer::eventFilter(QObject *watched, QEvent *event)
@@ -241,11 +296,21 @@ bool frmEditer::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void frmEditer::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_loaded)
+        return;
+    reload();
+    cmdAdd->setFocus(Qt::OtherFocusReason);
+}
+
 void frmEditer::closeEvent(QCloseEvent *event)
 {
     // Closing unloads the window: the next opening starts afresh.
     resetToBrowsing();
     m_lines->setStringList({});
+    m_loaded = false;
     QWidget::closeEvent(event);
 }
 

@@ -7,7 +7,9 @@
 // States: Browsing (boxes locked; 更新 only sorts and rewrites), Adding (after 增加: boxes emptied
 // and open) and Editing (after 编辑: boxes open, showing the chosen line). Refused input returns
 // the focus to the offending box without a message; file failures are reported through the
-// Prompter. The list is reloaded from bearing.sav on every activation of the window.
+// Prompter. The list is read from bearing.sav when the window opens and reloaded when the user
+// returns to it from another window of the program (where bearing.sav may have changed); a
+// return from another program or from a message box keeps it. A reload keeps the chosen line.
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
@@ -23,6 +25,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QStringListModel;
+class QWindow;
 
 class frmEditer : public QWidget
 {
@@ -32,12 +35,15 @@ public:
     explicit frmEditer(Prompter &prompter, QWidget *parent = nullptr);
 
 protected:
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
+    void focusWindowChanged(QWindow *window);
+    // Reloads the list, keeping the chosen line (or the line being edited) when it is still there.
+    void reload();
     void LoadEditerList();
     // Sorts the given lines and rewrites bearing.sav from them; on success they become the list.
     // On failure the user is told, and the list and the file stay as they were.
@@ -71,6 +77,11 @@ private:
     bool IsAdding = false;
     int EditIndex = -1;
     QString m_editModel; // model of the line at EditIndex when the edit began
+    bool m_loaded = false; // the list has been read since the window opened
+    bool m_reselecting = false; // a reload selects the chosen line again: nothing to show
+    // The kind of window that had the focus last: none (another program), a pop-up, menu or
+    // dialog, or another window of the program.
+    enum class LastFocus { None, Transient, ProgramWindow } m_lastFocus = LastFocus::None;
     bool m_readWhole = true; // the list holds all of bearing.sav
     QString m_readProblem; // why not, for the message
 };
