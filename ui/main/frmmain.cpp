@@ -2,9 +2,11 @@
 
 #include "calc/computeloads.h"
 #include "calc/prompter.h"
+#include "ui/common/windowlayer.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -165,6 +167,15 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption, 
     return label;
 }
 
+// A list or box drawn like an empty text field of the system (white by default) in every state,
+// instead of the button face (a combo box) or the window colour (a disabled box).
+void setFieldFace(QWidget *w, QPalette::ColorRole role)
+{
+    QPalette pal = w->palette();
+    pal.setBrush(role, QApplication::palette().brush(QPalette::Active, QPalette::Base));
+    w->setPalette(pal);
+}
+
 QLineEdit *makeBox(QWidget *parent, const QString &name, const QRect &rect, const QColor &colour,
     const QString &tip = QString(), const QString &text = QString())
 {
@@ -188,6 +199,8 @@ QGroupBox *makeFrame(
     frame->setObjectName(name);
     frame->setFont(captionFont());
     frame->setGeometry(rect);
+    // Qt would name a frame inside another by the outer one's caption.
+    frame->setAccessibleName(caption);
     return frame;
 }
 
@@ -221,6 +234,7 @@ QComboBox *makeTypeList(QWidget *parent, const QString &name, const QRect &rect)
     combo->setGeometry(rect);
     combo->setEditable(false);
     combo->setToolTip(QStringLiteral("在列表中选择"));
+    setFieldFace(combo, QPalette::Button);
     for (int code = 0; code <= AngularContactBall; ++code)
         combo->addItem(typeCodeText(code), code);
     return combo;
@@ -278,6 +292,7 @@ frmMain::frmMain(Prompter &prompter, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tolvenar"));
+    WindowLayer::installAccessibleRoles();
 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, FormColour);
@@ -319,6 +334,10 @@ void frmMain::buildControls()
     picA->setFont(unitFont());
     picA->setGeometry(twipRect(120, 240, 3375, 2775));
     picA->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picA->setAccessibleName(QStringLiteral("轴系简图"));
+    picA->setAccessibleDescription(
+        QStringLiteral("轴两端为轴承 A（左）和 B（右），跨距 L；齿轮 1 距轴承 A 为 L1，"
+                       "齿轮 2 距轴承 B 为 L2。"));
 
     // 参  数
     fraParameter = makeFrame(m_client, QStringLiteral("fraParameter"), QStringLiteral("参  数"),
@@ -389,6 +408,9 @@ void frmMain::buildControls()
         labelPal.setColor(QPalette::WindowText, normalText);
         label->setPalette(labelPal);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // A life can be selected and copied (Ctrl+C) into a report or a mail.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        label->setFocusPolicy(Qt::ClickFocus); // not a stop of the Tab order
     }
 
     // 齿轮参数: gear 1 on the left, gear 2 on the right (gear 2's label indices run backwards).
@@ -489,6 +511,7 @@ void frmMain::buildControls()
     chkWeight->setToolTip(QStringLiteral("默认A端朝下"));
     txtWeight = makeBox(m_client, QStringLiteral("txtWeight"), twipRect(2640, 6600, 855, 340),
         QColor(), QStringLiteral("单位:Kg"));
+    setFieldFace(txtWeight, QPalette::Base);
     txtWeight->setEnabled(false);
 
     // The names the calculation reads the controls by.
@@ -500,9 +523,10 @@ void frmMain::buildControls()
     m_source->combos.insert(cboTypeA->objectName(), cboTypeA);
     m_source->combos.insert(cboTypeB->objectName(), cboTypeB);
 
-    // Key fields: upper case on leaving, Enter recalls a record.
+    // Key fields: Enter recalls a record; leaving one for another control upper-cases it.
     for (QLineEdit *key : { txtParameter[0], txtBearingA[0], txtBearingB[0] })
         key->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, &frmMain::upperCaseOnLeaving);
 
     // Screen readers name each box by the label beside it.
     const int parameterLabelOf[] = { 0, 1, 2, 4, 5 };
@@ -774,9 +798,12 @@ void frmMain::cmdCompute_Click()
 {
     if (reportFault(GatherInputs(*m_source, m_input, m_flags, m_copies)))
         return;
-    m_inputValid = ValidateInputs(*m_source, m_input, m_prompter);
-    if (!m_inputValid)
+    QString concerned;
+    m_inputValid = ValidateInputs(*m_source, m_input, m_prompter, &concerned);
+    if (!m_inputValid) {
+        focusConcernedField(concerned); // where the user has to act
         return;
+    }
     if (reportFault(ComputeLoads(m_input, m_result)))
         return;
 
@@ -822,15 +849,34 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             emit keyEnterPressed(which);
             return true;
         }
-    } else if (event->type() == QEvent::FocusOut) {
-        // Opening a menu is not leaving the field.
-        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
-            const QString upper = key->text().toUpper();
-            if (upper != key->text())
-                key->setText(upper); // an edit like any other: the invalidation rule runs
-        }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::upperCaseOnLeaving(QWidget *old, QWidget *now)
+{
+    // Only a move to another control of this form is leaving a key field. When the focus leaves the
+    // window (a message box, the print question, another window or program, a menu) the field
+    // stays as typed: upper-casing it there would withdraw the save commands of a valid result.
+    // Nor does the program placing the focus after a refused computation edit anything.
+    auto *key = qobject_cast<QLineEdit *>(old);
+    if (!key || (key != txtParameter[0] && key != txtBearingA[0] && key != txtBearingB[0]))
+        return;
+    if (m_placingFocus || !now || now == old || !m_client->isAncestorOf(now))
+        return;
+    const QString upper = key->text().toUpper();
+    if (upper != key->text())
+        key->setText(upper); // an edit like any other: the invalidation rule runs
+}
+
+void frmMain::focusConcernedField(const QString &name)
+{
+    QWidget *field = m_client->findChild<QWidget *>(name);
+    if (!field || !field->isEnabled())
+        return;
+    m_placingFocus = true;
+    field->setFocus(Qt::OtherFocusReason);
+    m_placingFocus = false;
 }
 
 void frmMain::changeEvent(QEvent *event)

@@ -123,6 +123,10 @@ private:
     // Shows the fault of a stopped computation; true when the command must end.
     bool reportFault(Fault fault);
     void setSaveCommandsEnabled(bool enabled);
+    // Upper-cases a key field that the focus left for another control of the form.
+    void upperCaseOnLeaving(QWidget *old, QWidget *now);
+    // Puts the focus on the control a refused computation names, editing nothing.
+    void focusConcernedField(const QString &name);
     // Makes the assignments of a recall one after another, each as an ordinary edit.
     void applyPlan(const Recall::Plan &plan);
     void recallKey(int which);
@@ -133,6 +137,7 @@ private:
     OptionFlags m_flags {};
     RecordCopies m_copies;
     bool m_inputValid = false;
+    bool m_placingFocus = false; // the program, not the user, is moving the focus
     QString m_dlgBLC; // the file name the report dialogs propose, kept between uses
     ControlSource *m_source = nullptr;
 

@@ -83,6 +83,11 @@ QString SingleInstanceGuard::defaultLockPath()
     return QDir(dir).filePath(QStringLiteral("tolvenar.lock"));
 }
 
+void releaseSingleInstance()
+{
+    processGuard().reset();
+}
+
 bool acquireSingleInstance(Prompter &prompter, const QString &lockPath)
 {
     std::unique_ptr<SingleInstanceGuard> &held = processGuard();

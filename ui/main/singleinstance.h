@@ -36,3 +36,7 @@ private:
 // lock returns true without a message.
 bool acquireSingleInstance(
     Prompter &prompter, const QString &lockPath = SingleInstanceGuard::defaultLockPath());
+
+// Gives up the lock that acquireSingleInstance took, removing its file now rather than when the
+// process ends (by which time a temporary folder holding it may be gone).
+void releaseSingleInstance();

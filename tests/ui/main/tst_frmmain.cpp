@@ -4,16 +4,24 @@
 // that records every call), printing the window with everything restored whatever the answer, the
 // one help window, and the single running copy.
 
+#include "records/frmcombiner.h"
 #include "records/recordfile.h"
 #include "support/workedexample.h"
+#include "ui/bearings/frmediter.h"
+#include "ui/browser/frmview.h"
+#include "ui/common/windowlayer.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/helpwindow.h"
+#include "ui/main/programwindows.h"
 #include "ui/main/schematic.h"
 #include "ui/main/singleinstance.h"
+#include "ui/main/widgetprompter.h"
 #include "ui/main/windowprinter.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFocusEvent>
@@ -27,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextItem>
+#include <QTimer>
 
 #include <functional>
 
@@ -179,6 +188,11 @@ class TestFrmMain : public QObject
     QComboBox *combo(const char *n) { return get<QComboBox>(QString::fromLatin1(n)); }
     QRadioButton *option(const char *n) { return get<QRadioButton>(QString::fromLatin1(n)); }
     QString caption(const char *n) { return get<QLabel>(QString::fromLatin1(n))->text(); }
+    void activateMain()
+    {
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
 
     // Types the worked example: A's type by arrow key (its rule selects face-to-face mounting),
     // the directions by Space ("左" for gear 1, "右" for gear 2).
@@ -352,14 +366,188 @@ private slots:
             QTest::keyClick(get<QAbstractButton>(part[1]), Qt::Key_Space);
         else if (part[0] == u"pick")
             get<QComboBox>(part[1])->setCurrentIndex(part[2].toInt());
-        else {
-            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QCoreApplication::sendEvent(get(part[1]), &out);
+        else { // Tab on to the next control
+            activateMain();
+            get(part[1])->setFocus();
+            QTest::keyClick(get(part[1]), Qt::Key_Tab);
+            QVERIFY(!get(part[1])->hasFocus());
         }
         // The menu entries keep the state of the last computation.
         QCOMPARE(saveCommands(), buttons + QStringLiteral("111"));
         if (!check.isEmpty())
             QCOMPARE(get(check.section(u'=', 0, 0))->text(), check.section(u'=', 1));
+    }
+
+    // clang-format off
+    void keyFieldKeptWhenFocusLeavesWindow_data()
+    {
+        QTest::addColumn<QString>("away");
+        QTest::newRow("print question cancelled") << QStringLiteral("print");
+        QTest::newRow("message box") << QStringLiteral("message");
+        QTest::newRow("another window of the program") << QStringLiteral("window");
+        QTest::newRow("another program") << QStringLiteral("program");
+    }
+    // clang-format on
+    // The focus leaving the window is no move between fields: a model typed in lower case stays,
+    // and so do the save commands and the results.
+    void keyFieldKeptWhenFocusLeavesWindow()
+    {
+        QFETCH(QString, away);
+        typeWorkedExample();
+        box("txtBearingA_0")->setText(QStringLiteral("30210j"));
+        m_window->cmdCompute_Click();
+        activateMain();
+        box("txtBearingA_0")->setFocus();
+        const QStringList before = visibleState(m_window.get());
+        WidgetPrompter boxes; // real message boxes, answered by Escape
+        QTimer escape;
+        connect(&escape, &QTimer::timeout, this, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        escape.start(20);
+        QWidget other;
+        if (away == u"print") {
+            WindowPrintOptions none;
+            none.printer = QPrinterInfo();
+            QVERIFY(!printWindow(m_window.get(), boxes, none));
+        } else if (away == u"message") {
+            boxes.inform(QStringLiteral("Tolvenar"));
+        } else if (away == u"window") {
+            other.show();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        } else {
+            QApplication::setActiveWindow(nullptr);
+            QVERIFY(!QApplication::focusWidget());
+        }
+        activateMain();
+        QVERIFY(box("txtBearingA_0")->hasFocus());
+        QCOMPARE(visibleState(m_window.get()), before);
+    }
+
+    // A life caption is selected with the mouse and copied with Ctrl+C.
+    void lifeCaptionCopied()
+    {
+        typeWorkedExample();
+        m_window->cmdCompute_Click();
+        activateMain();
+        auto *life = get<QLabel>(QStringLiteral("lblResultA"));
+        const int y = life->fontMetrics().height() / 2;
+        QTest::mousePress(life, Qt::LeftButton, {}, QPoint(1, y));
+        QTest::mouseMove(life, QPoint(life->width() - 1, y));
+        QTest::mouseRelease(life, Qt::LeftButton, {}, QPoint(life->width() - 1, y));
+        QCOMPARE(life->selectedText(), LifeA);
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(life, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), LifeA);
+        QCOMPARE(life->text(), LifeA);
+    }
+
+    // The type lists and the weight box (also while switched off) have the face of an empty text
+    // field, not the window's grey, and keep it after printing.
+    void fieldFaces()
+    {
+        const QColor base = QApplication::palette().color(QPalette::Base);
+        ScriptedPrompter cancel;
+        cancel.answers = { Prompter::Cancel };
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const char *name : { "cboTypeA", "cboTypeB", "txtWeight" }) {
+                auto *w = get<QWidget>(QString::fromLatin1(name));
+                const QImage face = w->grab().toImage();
+                const QColor c = face.pixelColor(face.width() - 24, face.height() / 2);
+                const int off = std::max({ std::abs(c.red() - base.red()),
+                    std::abs(c.green() - base.green()), std::abs(c.blue() - base.blue()) });
+                QVERIFY2(off <= 8,
+                    qPrintable(QStringLiteral("%1 pass %2: %3")
+                                   .arg(QLatin1String(name))
+                                   .arg(pass)
+                                   .arg(c.name())));
+            }
+            printWindow(m_window.get(), cancel);
+        }
+    }
+
+    // clang-format off
+    void openingPlace_data()
+    {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("over"); // the main window's frame
+        QTest::addColumn<QRect>("placed");
+        QTest::newRow("room: centred over the main window")
+            << QRect(0, 0, 400, 300) << QRect(100, 100, 660, 540) << QRect(230, 220, 400, 300);
+        QTest::newRow("off the right: moved left")
+            << QRect(0, 0, 400, 300) << QRect(1000, 100, 600, 400) << QRect(880, 150, 400, 300);
+        QTest::newRow("off the bottom: moved up")
+            << QRect(0, 0, 655, 490) << QRect(300, 700, 660, 540) << QRect(302, 534, 655, 490);
+        QTest::newRow("above the panel: moved down")
+            << QRect(0, 0, 400, 300) << QRect(0, 0, 400, 100) << QRect(0, 30, 400, 300);
+        QTest::newRow("larger than the screen: shrunk, on the screen")
+            << QRect(0, 0, 1400, 1100) << QRect(100, 100, 660, 540) << QRect(0, 30, 1280, 994);
+        QTest::newRow("no main window: centred on the screen")
+            << QRect(0, 0, 680, 494) << QRect() << QRect(300, 280, 680, 494);
+    }
+    // clang-format on
+    void openingPlace()
+    {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, over);
+        QFETCH(QRect, placed);
+        // A screen of 1280 x 1024 with a panel of 30 pixels at the top.
+        QCOMPARE(WindowLayer::openingFrame(frame, over, QRect(0, 30, 1280, 994)), placed);
+    }
+
+    // Every window is a window to screen readers, named by its title; every control that takes the
+    // focus has a name; each window opens on the screen.
+    void everyWindowAndControlNamed()
+    {
+        m_window.reset();
+        ProgramWindows windows(m_prompter);
+        windows.showMain();
+        windows.showView();
+        windows.showEditer();
+        windows.showCombiner();
+        showHelp(&windows.main(), QStringLiteral("/nonexistent-folder-of-tolvenar/help.chm"));
+        const QRect screen = windows.main().screen()->availableGeometry();
+        QStringList faults;
+        for (QWidget *top : QList<QWidget *> { &windows.main(), windows.view(), windows.editer(),
+                 windows.combiner(), HelpWindow::current() }) {
+            QAccessibleInterface *window = QAccessible::queryAccessibleInterface(top);
+            if (window->role() != QAccessible::Window
+                || window->text(QAccessible::Name) != top->windowTitle())
+                faults << top->objectName() + QStringLiteral(" is no window named by its title");
+            if (!screen.contains(top->frameGeometry()))
+                faults << top->objectName() + QStringLiteral(" off the screen");
+            for (QWidget *w : top->findChildren<QWidget *>()) {
+                if (w->window() != top || w->focusPolicy() == Qt::NoFocus || w->focusProxy())
+                    continue;
+                QAccessibleInterface *control = QAccessible::queryAccessibleInterface(w);
+                if (control->text(QAccessible::Name).trimmed().isEmpty())
+                    faults << top->objectName() + u'/' + w->objectName() + u' '
+                            + QLatin1String(w->metaObject()->className())
+                            + QStringLiteral(" unnamed");
+            }
+        }
+        QCOMPARE(faults.join(u';'), QString());
+        // What the names are: the caption or the label beside each control.
+        const auto name = [](QWidget *top, const char *control) {
+            auto *w = top->findChild<QWidget *>(QString::fromLatin1(control));
+            return w ? QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name)
+                     : QString();
+        };
+        QCOMPARE(QStringList({ name(&windows.main(), "Frame1_0"), name(&windows.main(), "Frame1_1"),
+                     name(&windows.main(), "cboTypeA"), name(&windows.main(), "cboTypeB"),
+                     name(windows.editer(), "txtBearing_0"), name(windows.editer(), "cboBearing"),
+                     name(windows.combiner(), "txtDestination") }),
+            QStringList({ QStringLiteral("1轮轴向力"), QStringLiteral("2轮轴向力"),
+                QStringLiteral("A 轴承类型"), QStringLiteral("B 轴承类型"), QStringLiteral("型号"),
+                QStringLiteral("类型"), QStringLiteral("目标文件") }));
+        QVERIFY(!QAccessible::queryAccessibleInterface(windows.main().drawingArea())
+                     ->text(QAccessible::Description)
+                     .isEmpty());
+        // The merger's target shows its end, the file name; the whole path is its tooltip.
+        auto *target = windows.combiner()->findChild<QLineEdit *>(QStringLiteral("txtDestination"));
+        QCOMPARE(target->toolTip(), QDir::toNativeSeparators(RecordFiles::bearingPath()));
+        QCOMPARE(target->cursorPosition(), target->text().size());
     }
 
     // The worked example typed and computed by F5; after an edit the buttons are off but the
@@ -390,19 +578,23 @@ private slots:
     {
         QTest::addColumn<QStringList>("changes"); // NAME=TEXT of a box, NAME=off an option, NAME=INDEX a type
         QTest::addColumn<QString>("message");
-        const auto row = [](const char *name, const char *change, const QString &message) {
-            QTest::newRow(name) << QString::fromLatin1(change).split(u',') << message;
+        QTest::addColumn<QString>("focus"); // afterwards; F5 is pressed in model A holding 30210j
+        const auto row = [](const char *name, const char *change, const QString &message, const char *focus) {
+            QTest::newRow(name) << QString::fromLatin1(change).split(u',') << message << QString::fromLatin1(focus);
         };
-        row("empty shaft number", "txtParameter_0=", QStringLiteral("编号不能为空字符串  "));
-        row("gear 2 helix without direction", "optGear2_1=off", QStringLiteral("选择轴向力方向   "));
-        row("weight 40000 kg, unticked", "txtWeight=40000", QStringLiteral("数值溢出  "));
-        row("B cylindrical under tapered A: Y1B empty", "cboTypeB=3", QStringLiteral("除数为零  "));
+        row("empty shaft number", "txtParameter_0=", QStringLiteral("编号不能为空字符串  "), "txtParameter_0");
+        row("n left at 0", "txtParameter_2=0", QStringLiteral("P, n, L, L1, d1, Cr等不能为零  "), "txtParameter_2");
+        row("gear 2 helix without direction", "optGear2_1=off", QStringLiteral("选择轴向力方向   "), "optGear2_0");
+        row("model B empty", "txtBearingB_0=", QStringLiteral("轴承型号不能为空字符串  "), "txtBearingB_0");
+        row("weight 40000 kg, unticked", "txtWeight=40000", QStringLiteral("数值溢出  "), "txtBearingA_0");
+        row("B cylindrical under tapered A: Y1B empty", "cboTypeB=3", QStringLiteral("除数为零  "), "txtBearingA_0");
     }
     // clang-format on
     void faults()
     {
         QFETCH(QStringList, changes);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         typeWorkedExample();
         for (const QString &change : changes) {
             const QString target = change.section(u'=', 0, 0), value = change.section(u'=', 1);
@@ -413,11 +605,17 @@ private slots:
             else
                 get(target)->setText(value);
         }
-        m_window->cmdCompute_Click();
+        box("txtBearingA_0")->setText(QStringLiteral("30210j"));
+        activateMain();
+        box("txtBearingA_0")->setFocus();
+        QTest::keyClick(m_window.get(), Qt::Key_F5);
         QCOMPARE(m_prompter.texts(), QStringList { message });
         QVERIFY(Fixture::isFailureBox(m_prompter.shown.first()));
         QCOMPARE(caption("lblResultA"), QStringLiteral("A轴承"));
         QCOMPARE(saveCommands(), QStringLiteral("00000"));
+        // The focus goes where the user has to act; no field is edited on the way.
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(box("txtBearingA_0")->text(), QStringLiteral("30210j"));
     }
 
     // A stopped run keeps the captions and command states; the fields gathered before the fault
@@ -680,6 +878,8 @@ private slots:
         }
         SingleInstanceGuard next(otherPath); // freed with the guard
         QVERIFY(next.tryAcquire());
+        releaseSingleInstance(); // the lock file goes before its folder does
+        QVERIFY(!QFile::exists(path));
     }
 };
 
