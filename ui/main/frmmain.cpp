@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHash>
 #include <QKeyEvent>
@@ -309,6 +308,8 @@ frmMain::frmMain(Prompter &prompter, QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // The controls go after this body; their focus changes must not reach a half-destroyed form.
+    disconnect(qApp, &QApplication::focusChanged, this, &frmMain::upperCaseOnLeaving);
     delete m_source;
 }
 
