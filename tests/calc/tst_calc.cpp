@@ -364,11 +364,16 @@ private slots:
         row("Cr B empty", { "txtBearingB_4=" }, zero, "txtBearingB_4");
         row("zero d1 named before a negative P", { "txtParameter_1=-20", "txtGear_1=0" }, zero, "txtGear_1");
         row("negative Cr A, negative speed beside it", { "txtParameter_2=-1000", "txtBearingA_4=-150" }, zero, "txtBearingA_4");
-        row("tiny product: the factor below 1", { "txtBearingA_4=1e-22" }, zero, "txtBearingA_4");
+        row("tiny product: the factor below 1", { "txtParameter_1=1", "txtBearingA_4=1e-22" }, zero, "txtBearingA_4");
+        row("small product passes", { "txtBearingA_4=1e-20" }, QString());
+        row("negative span", { "txtParameter_3=-300" }, zero, "txtParameter_3");
+        row("negative P named before a Cr below 1", { "txtParameter_1=-20", "txtBearingB_4=0.5" }, zero, "txtParameter_1");
         row("tiny P", { "txtParameter_1=1e-25" }, zero, "txtParameter_1");
         row("huge product passes", { "txtParameter_1=1e30", "txtParameter_2=1e30" }, QString());
         row("gear 1 straight needs no direction", { "-optGear1_0", "txtGear_2=0" }, QString());
         row("gear 2 absent needs no direction", { "-optGear2_1", "txtGear_4=0" }, QString());
+        row("gear 1 right passes", { "-optGear1_0", "+optGear1_1" }, QString());
+        row("gear 2 helix 1 needs a direction", { "-optGear2_1", "txtGear_6=1" }, direction, "optGear2_0");
         row("L2 d2 = 120000 beyond 16 bits", { "-optGear2_1", "txtGear_4=300", "txtGear_5=400" }, direction, "optGear2_0");
         row("direction before model", { "-optGear1_0", "txtBearingB_0=" }, direction, "optGear1_0");
         row("model A empty", { "txtBearingA_0=", "txtBearingB_0=" }, noModel, "txtBearingA_0");
