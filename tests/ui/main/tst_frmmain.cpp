@@ -18,6 +18,7 @@
 #include "ui/main/widgetprompter.h"
 #include "ui/main/windowprinter.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
@@ -494,6 +495,41 @@ private slots:
         QFETCH(QRect, placed);
         // A screen of 1280 x 1024 with a panel of 30 pixels at the top.
         QCOMPARE(WindowLayer::openingFrame(frame, over, QRect(0, 30, 1280, 994)), placed);
+    }
+
+    // A window larger than the screen is shrunk to it when it may be resized; a fixed one keeps
+    // its size with its top-left corner on the screen.
+    void placeWindowShrinksOnlyResizable()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget resizable, fixed;
+        resizable.resize(screen.size() + QSize(300, 200));
+        fixed.setFixedSize(screen.size() + QSize(300, 200));
+        WindowLayer::placeWindow(&resizable, nullptr);
+        WindowLayer::placeWindow(&fixed, nullptr);
+        QCOMPARE(resizable.geometry(), screen);
+        QCOMPARE(fixed.geometry(), QRect(screen.topLeft(), screen.size() + QSize(300, 200)));
+    }
+
+    // Screen readers walk a combo box into its list and, when it is editable, its text.
+    void comboBoxChildren()
+    {
+        frmEditer editer(m_prompter);
+        auto *typed = editer.findChild<QComboBox *>(QStringLiteral("cboBearing"));
+        QAccessibleInterface *editable = QAccessible::queryAccessibleInterface(typed);
+        QAccessibleInterface *list = editable->child(0), *text = editable->child(1);
+        QVERIFY(list && text && !editable->child(2));
+        QCOMPARE(
+            QList<QObject *>({ list->object(), text->object(), editable->focusChild()->object() }),
+            QList<QObject *>({ typed->view(), typed->lineEdit(), typed->lineEdit() }));
+        QCOMPARE(QList<int>({ editable->childCount(), editable->indexOfChild(list),
+                     editable->indexOfChild(text), editable->indexOfChild(editable) }),
+            QList<int>({ 2, 0, 1, -1 }));
+        QAccessibleInterface *typeA = QAccessible::queryAccessibleInterface(combo("cboTypeA"));
+        QCOMPARE(
+            QList<int>({ typeA->childCount(), typeA->indexOfChild(text) }), QList<int>({ 1, -1 }));
+        QVERIFY(!typeA->child(1) && !typeA->focusChild());
+        QCOMPARE(typeA->text(QAccessible::Value), QStringLiteral("调心滚子轴承"));
     }
 
     // Every window is a window to screen readers, named by its title; every control that takes the
