@@ -207,6 +207,25 @@ class TestFrmMain : public QObject
         QTest::keyClick(option("optGear1_0"), Qt::Key_Space);
         QTest::keyClick(option("optGear2_1"), Qt::Key_Space);
     }
+    // One step of the invalidation table (see invalidation_data).
+    void doStep(const QString &step)
+    {
+        const QStringList part = step.split(u':');
+        if (part[0] == u"type")
+            QTest::keyClicks(get(part[1]), part[2]);
+        else if (part[0] == u"set")
+            get(part[1])->setText(part[2]);
+        else if (part[0] == u"press")
+            QTest::keyClick(get<QAbstractButton>(part[1]), Qt::Key_Space);
+        else if (part[0] == u"pick")
+            get<QComboBox>(part[1])->setCurrentIndex(part[2].toInt());
+        else { // Tab on to the next control
+            activateMain();
+            get(part[1])->setFocus();
+            QTest::keyClick(get(part[1]), Qt::Key_Tab);
+            QVERIFY(!get(part[1])->hasFocus());
+        }
+    }
     // cmdSaveResult, cmdSaveParameter, Test, mnuSaveResult, mnuSaveParameter as "1" on, "0" off.
     QString saveCommands()
     {
@@ -312,7 +331,8 @@ private slots:
     void invalidation_data()
     {
         // "type:NAME:TEXT" typed, "set:NAME:TEXT" by the program, "press:NAME" Space on an option
-        // or check box, "pick:NAME:INDEX" a type, "leave:NAME" focus lost.
+        // or check box, "pick:NAME:INDEX" a type, "leave:NAME" Tab to the next control; steps
+        // separated by ";".
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("buttons"); // cmdSaveResult, cmdSaveParameter afterwards
         QTest::addColumn<QString>("check");   // "NAME=TEXT" of a box afterwards
@@ -346,6 +366,8 @@ private slots:
             "txtBearingA_0=30210J");
         row(QStringLiteral("leave model B in upper case"), QStringLiteral("leave:txtBearingB_0"), "11",
             "txtBearingB_0=30210");
+        row(QStringLiteral("leave model B in lower case"),
+            QStringLiteral("set:txtBearingB_0:30210k;leave:txtBearingB_0"), "00", "txtBearingB_0=30210K");
     }
     // clang-format on
     void invalidation()
@@ -358,21 +380,10 @@ private slots:
         m_window->cmdCompute_Click();
         QCOMPARE(saveCommands(), QStringLiteral("11111"));
 
-        const QStringList part = step.split(u':');
-        if (part[0] == u"type")
-            QTest::keyClicks(get(part[1]), part[2]);
-        else if (part[0] == u"set")
-            get(part[1])->setText(part[2]);
-        else if (part[0] == u"press")
-            QTest::keyClick(get<QAbstractButton>(part[1]), Qt::Key_Space);
-        else if (part[0] == u"pick")
-            get<QComboBox>(part[1])->setCurrentIndex(part[2].toInt());
-        else { // Tab on to the next control
-            activateMain();
-            get(part[1])->setFocus();
-            QTest::keyClick(get(part[1]), Qt::Key_Tab);
-            QVERIFY(!get(part[1])->hasFocus());
-        }
+        for (const QString &one : step.split(u';'))
+            doStep(one);
+        if (QTest::currentTestFailed())
+            return;
         // The menu entries keep the state of the last computation.
         QCOMPARE(saveCommands(), buttons + QStringLiteral("111"));
         if (!check.isEmpty())
@@ -652,6 +663,10 @@ private slots:
         // The focus goes where the user has to act; no field is edited on the way.
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(box("txtBearingA_0")->text(), QStringLiteral("30210j"));
+        // A later move between fields upper-cases as ever.
+        box("txtBearingA_0")->setFocus();
+        QTest::keyClick(box("txtBearingA_0"), Qt::Key_Tab);
+        QCOMPARE(box("txtBearingA_0")->text(), QStringLiteral("30210J"));
     }
 
     // A stopped run keeps the captions and command states; the fields gathered before the fault
