@@ -294,6 +294,7 @@ private slots:
         };
         row("power 20", { "txtParameter_1=20" }, "P1, shaft.P2", "20, 20");
         row("power 20/", { "txtParameter_1=20/" }, "P1, shaft.P2", "20, 0");
+        row("power /5", { "txtParameter_1=/5" }, "P1, shaft.P2", "0, 5");
         row("angle between the gears", { "txtParameter_4=90" }, "ALFA, shaft.ALFA", "90, 90");
         row("helices 8.5000001 are the float 8.5, to even", { "txtGear_2=8.5000001", "txtGear_6=8.5000001" },
             "BTA1, BTA2, shaft.BTA1, shaft.BTA2", "8, 8, 8, 8");
@@ -306,6 +307,8 @@ private slots:
         row("gear 1 right, gear 2 none, weight, B: 37",
             { "chkWeight=1", "-optGear1_0", "+optGear1_1", "-optGear2_1", "-optAssembleA", "+optAssembleB" },
             "shaft.Flags, bits, Fa1Dir, Fa2Dir, AssembleA", "37, 37, 0, -1, 0");
+        row("gear 1 none, gear 2 left, A: 18", { "-optGear1_0", "-optGear2_1", "+optGear2_0" },
+            "shaft.Flags, bits, Fa1Dir, Fa2Dir", "18, 18, -1, 1");
         // The stored copies keep by type what their lists show, rounded halves to even; the
         // calculation keeps the typed values.
         const auto typed = [](const char *typeA, const char *typeB) {
