@@ -61,13 +61,13 @@ QHash<QString, QString> gathered(const FakeWindow &src)
     const QStringList names
         = QStringLiteral("P1 shaft.P2 n L ALFA shaft.ALFA L1 BTA1 BTA2 shaft.BTA1 "
                          "shaft.BTA2 G shaft.WeightKg shaft.Flags bits Fa1Dir "
-                         "Fa2Dir AssembleA Y2A")
+                         "Fa2Dir AssembleA TypeA Y2A")
               .split(u' ');
     const QList<double> values { in.P1, c.shaft.P2, in.n, double(in.L), double(in.ALFA),
         double(c.shaft.ALFA), double(in.L1), double(in.BTA1), double(in.BTA2),
         double(c.shaft.GearParams[2]), double(c.shaft.GearParams[6]), in.G,
         double(c.shaft.WeightKg), double(c.shaft.Flags), double(Module1::BitsToByte(flags)),
-        double(in.Fa1Dir), double(in.Fa2Dir), double(in.AssembleA), in.Y2A };
+        double(in.Fa1Dir), double(in.Fa2Dir), double(in.AssembleA), double(in.TypeA), in.Y2A };
     QHash<QString, QString> got;
     for (qsizetype i = 0; i < names.size(); ++i)
         got[names[i]] = QString::number(values[i]);
@@ -192,20 +192,20 @@ private slots:
         row("L2 x d2 < 0: no gear 2 either, its lever arms computed", "L2=-10", "Ft2=0 Fr2=0 Fa2=0 r2z=-60 RxzB=-113.97");
         light("light shaft, types 3: P = R, Sa and Sb not formed", "TypeA=3 TypeB=3",
             "Ft1=8 Fr1=0 Fa1=0 RxzA=0 RxzB=0 RxyA=-4 RxyB=-4 RA=4 RB=4 Sa=99 Sb=99 FA=0 FB=0 PA=4 PB=4 LhA=373.03 LhB=373.03");
-        // Types 1 face-to-face: Sa = 0.5 RA / Y1A, Sb = -0.5 RB / Y1B; back-to-back the signs swap.
+        // Type 1 face-to-face: Sa = 0.5 RA / Y1A, Sb = -0.5 RB / Y1B; back-to-back the signs swap.
         // PA = 0.4 RA + Y1 FA above e = 0.37, else RA.
         light("1 face-to-face, S = -1 + 4 - 1 > 0: FA = Sa, FB = K + Sa; PA = 1.6 + 0.5 x 4, PB = 1.6 + 2 x 3",
             "Y1A=0.5 Y1B=2 G=-1", "Sa=4 Sb=-1 FA=4 FB=3 PA=3.6 PB=7.6 LhA=529.99");
         light("1 face-to-face, S = -3.5 + 4 - 1 <= 0: FA = K + Sb, FB = Sb; PA = 1.6 + 0.5 x 4.5", "Y1A=0.5 Y1B=2 G=-3.5",
             "Sa=4 Sb=-1 FA=4.5 FB=1 PA=3.85 PB=4");
-        light("1 face-to-face, S = 0.0001 is not above 0.0001", "Y1A=1 Y1B=1 G=0.0001", "Sa=2 Sb=-2 FA=1.9999 FB=2");
+        light("1 face-to-face, S = 0.0001 + 2 - 2 is not above 0.0001: FA = |K + Sb|", "Y1A=1 Y1B=1 G=0.0001", "Sa=2 Sb=-2 FA=1.9999 FB=2");
         light("1 back-to-back, S = -1 - 1 + 4 > 0: FA = K + Sb, FB = Sb; PA = 1.6 + 2 x 3", "AssembleA=0 Y1A=2 Y1B=0.5 G=-1",
             "Sa=-1 Sb=4 FA=3 FB=4 PA=7.6 PB=3.6");
         light("1 back-to-back, S = -5 - 1 + 4 <= 0: FA = Sa, FB = K + Sa; PB = 1.6 + 0.5 x 6", "AssembleA=0 Y1A=2 Y1B=0.5 G=-5",
             "Sa=-1 Sb=4 FA=1 FB=6 PA=4 PB=4.6 LhB=234.11");
         // Type 4: S = +-1.14 R; above FA / RA = 1.14, PA = 0.35 RA + 0.57 FA.
-        light("4 face-to-face, B type 0: Sb formed; PA = 1.4 + 0.57 x 5.56, PB = 0.67 x 4 + Y2B x 4.56",
-            "TypeA=4 TypeB=0 G=-1 Y2B=2", "Sa=4.56 Sb=-4.56 FA=5.56 FB=4.56 PA=4.5692 PB=11.8 LhA=146.36 LhB=10.13");
+        light("4 face-to-face, B type 0: Sb formed; FA / RA = 1.2: PA = 1.4 + 0.57 x 4.8, PB = 0.67 x 4 + Y2B x 4.56",
+            "TypeA=4 TypeB=0 G=-0.24 Y2B=2", "Sa=4.56 Sb=-4.56 FA=4.8 FB=4.56 PA=4.136 PB=11.8 LhA=197.33 LhB=10.13");
         light("4 back-to-back: FA = |Sa|, FB = |K + Sa|; FA / RA = 1.14 is not above", "TypeA=4 TypeB=4 AssembleA=0 G=-1",
             "Sa=-4.56 Sb=4.56 FA=4.56 FB=5.56 PA=4 PB=4.5692 LhA=218.15");
         // Other types of A: A floating, else B floating, else K > 0.001 goes to B.
@@ -216,9 +216,9 @@ private slots:
         light("B type 2 above e: 0.67 x 4 + 1.675 x 2 x 2", "TypeA=3 TypeB=2 G=-2 eB=0.3 Y1B=2", "FB=2 PB=9.38 LhB=130.19");
         light("A type 2 below e: 4 + 1.125 x 2 x 2", "TypeA=2 AssembleA=0 AssembleB=1 TypeB=3 G=-2 eA=0.6 Y1A=2", "FA=2 PA=8.5 LhA=180.80");
         light("B type 1 at FB / RB = e: RB", "TypeA=3 TypeB=1 G=-2 eB=0.5 Y1B=1.5", "FB=2 PB=4");
-        light("q = 0 - e = 0.00001 takes the upper rows of types 0 and 1", "TypeA=0 TypeB=1 AssembleA=0 eA=-0.00001 eB=-0.00001",
+        light("no axial load, e = -0.00001: q = 0.00001 takes the upper rows of types 0 and 1", "TypeA=0 TypeB=1 AssembleA=0 eA=-0.00001 eB=-0.00001",
             "FA=0 FB=0 PA=2.68 PB=1.6");
-        light("q = 0.00001 takes the lower row of type 2", "TypeA=2 TypeB=3 eA=-0.00001", "FA=0 PA=4");
+        light("no axial load, e = -0.00001: q = 0.00001 takes the lower row of type 2", "TypeA=2 TypeB=3 eA=-0.00001", "FA=0 PA=4");
         light("no option, K = 0.001 is not above 0.001: to A", "TypeA=3 TypeB=3 AssembleA=0 G=0.001", "FA=0.001 FB=0");
         light("no option, K = 0.002 to B; a load above the rating still has a life", "TypeA=3 TypeB=3 AssembleA=0 G=0.002 CrB=0.002",
             "FA=0 FB=0.002 LhB=0.17315");
@@ -298,7 +298,6 @@ private slots:
         row("angle between the gears", { "txtParameter_4=90" }, "ALFA, shaft.ALFA", "90, 90");
         row("helices 8.5000001 are the float 8.5, to even", { "txtGear_2=8.5000001", "txtGear_6=8.5000001" },
             "BTA1, BTA2, shaft.BTA1, shaft.BTA2", "8, 8, 8, 8");
-        row("helix 9.5 to even", { "txtGear_2=9.5" }, "BTA1", "10");
         row("span 40000 stops at the span", { "txtParameter_3=40000" }, "fault, n, L, L1", "6, 1000, 11, 11");
         row("weight unticked: no G, stored", { "txtWeight=12.5" }, "G, shaft.WeightKg", "0, 12");
         row("weight always toward A", { "chkWeight=1", "txtWeight=-20" }, "G", "-196");
@@ -309,6 +308,8 @@ private slots:
             "shaft.Flags, bits, Fa1Dir, Fa2Dir, AssembleA", "37, 37, 0, -1, 0");
         row("gear 1 none, gear 2 left, A: 18", { "-optGear1_0", "-optGear2_1", "+optGear2_0" },
             "shaft.Flags, bits, Fa1Dir, Fa2Dir", "18, 18, -1, 1");
+        row("type data beyond 16 bits: overflow before the type", { "cboTypeA=-32769" }, "fault, TypeA", "6, 0");
+        row("type 256 is no byte: overflow", { "cboTypeA=256" }, "fault", "6");
         // The stored copies keep by type what their lists show, rounded halves to even; the
         // calculation keeps the typed values.
         const auto typed = [](const char *typeA, const char *typeB) {
