@@ -109,6 +109,7 @@ private slots:
         QTest::newRow("letters first") << QStringLiteral("kW12") << 0.0;
         QTest::newRow("second point ends") << QStringLiteral("1.2.3") << 1.2;
         QTest::newRow("tiny exponent") << QStringLiteral("1e-400") << 0.0;
+        QTest::newRow("310 digits, bare e-: infinite") << QString(QString(310, u'9') + QStringLiteral("e-")) << HUGE_VAL;
     }
     // clang-format on
     void valueOf()
