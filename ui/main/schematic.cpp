@@ -98,20 +98,6 @@ void DrawShaftSchematic(
     painter.restore();
 }
 
-QPixmap renderShaftSchematic(
-    const QSize &size, const QColor &background, const QColor &foreground, qreal devicePixelRatio)
-{
-    if (size.isEmpty())
-        return {};
-    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
-    QPixmap picture(size * dpr);
-    picture.setDevicePixelRatio(dpr);
-    picture.fill(background);
-    QPainter painter(&picture);
-    DrawShaftSchematic(painter, QRectF(QPointF(0, 0), QSizeF(size)), foreground);
-    return picture;
-}
-
 QPicture shaftSchematicPicture(
     const QSize &size, const QColor &background, const QColor &foreground)
 {
@@ -130,7 +116,8 @@ void redrawSchematic(QLabel *picA)
     if (!picA)
         return;
     const QPalette &pal = picA->palette();
-    picA->setPixmap(
-        renderShaftSchematic(picA->contentsRect().size(), pal.color(picA->backgroundRole()),
-            pal.color(picA->foregroundRole()), picA->devicePixelRatioF()));
+    // A recorded picture rather than a pixmap: sharp at any screen scale, and a printed page gets
+    // the lines and labels as vector drawing.
+    picA->setPicture(shaftSchematicPicture(picA->contentsRect().size(),
+        pal.color(picA->backgroundRole()), pal.color(picA->foregroundRole())));
 }

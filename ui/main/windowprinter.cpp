@@ -9,11 +9,13 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPalette>
-#include <QPixmap>
+#include <QPicture>
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -149,34 +151,58 @@ private:
     QPointer<QWidget> m_focus; // the button that had the focus
 };
 
-// The page: the picture at its size on screen, shrunk when it does not fit, in the top-left
-// corner of the printable area.
-bool paintPage(QPrinter &printer, const QImage &image, qreal screenDpi)
+// Characters that no file name may hold on one of the usual systems.
+QString fileNameOf(const QString &name)
+{
+    QString out = name.trimmed();
+    for (QChar &c : out) {
+        if (c < u' ' || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    return out.isEmpty() ? QStringLiteral("Tolvenar") : out;
+}
+
+// The page: the client area painted as vector drawing (text stays text, lines stay lines), as
+// wide as the printable area with its aspect kept, shrunk further only when it would be taller
+// than the page, in the top-left corner of the printable area.
+bool paintPage(QPrinter &printer, QWidget *client)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     const QRect area = painter.viewport();
-    const qreal logicalWidth = image.width() / image.devicePixelRatio();
-    const qreal logicalHeight = image.height() / image.devicePixelRatio();
-    qreal scale = printer.resolution() / (screenDpi > 0 ? screenDpi : 96.0);
-    if (logicalWidth * scale > area.width())
-        scale = area.width() / logicalWidth;
-    if (logicalHeight * scale > area.height())
-        scale = area.height() / logicalHeight;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(0, 0, logicalWidth * scale, logicalHeight * scale), image);
+    const QSize size = client->size();
+    if (size.isEmpty())
+        return painter.end();
+    // Rendered straight onto a printer, a widget comes out as one bitmap; recorded into a picture
+    // first, it keeps its drawing commands.
+    QPicture picture;
+    QPainter recorder(&picture);
+    client->render(
+        &recorder, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    recorder.end();
+    // A picture plays back at the resolution of the device it is drawn on: its own resolution
+    // (the screen's) is divided out.
+    const qreal scale
+        = std::min(qreal(area.width()) / size.width(), qreal(area.height()) / size.height())
+        * picture.logicalDpiX() / printer.logicalDpiX();
+    painter.scale(scale, scale);
+    painter.drawPicture(0, 0, picture);
     return painter.end();
 }
 
 } // namespace
 
+QWidget *printedArea(QWidget *window)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
+        return main->centralWidget();
+    return window;
+}
+
 QImage windowImage(QWidget *window)
 {
-    QWidget *client = window;
-    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
-        client = main->centralWidget();
-    return client->grab().toImage();
+    return printedArea(window)->grab().toImage();
 }
 
 bool printWindow(QWidget *window, Prompter &prompter, const WindowPrintOptions &options)
@@ -191,14 +217,14 @@ bool printWindow(QWidget *window, Prompter &prompter, const WindowPrintOptions &
     if (answer != Prompter::Ok)
         return false;
 
-    const QImage page = windowImage(window);
     const QPrinterInfo info = options.printer ? *options.printer : QPrinterInfo::defaultPrinter();
     QString target;
     std::optional<QPrinter> printer;
     if (info.isNull()) {
         // No printer installed: the same page can go into a PDF file.
         target = prompter.saveFileName(QStringLiteral("没有可用的打印机 - 将窗口保存为 PDF 文件"),
-            QString(), QStringLiteral("PDF 文件 (*.pdf)"));
+            fileNameOf(options.documentName) + QStringLiteral(".pdf"),
+            QStringLiteral("PDF 文件 (*.pdf)"));
         if (target.isEmpty())
             return false;
         if (QFileInfo(target).suffix().isEmpty())
@@ -213,8 +239,8 @@ bool printWindow(QWidget *window, Prompter &prompter, const WindowPrintOptions &
     printer->setDocName(QStringLiteral("Tolvenar"));
 
     const bool toPdf = info.isNull();
-    if (!paintPage(*printer, page, window->logicalDpiX())
-        || printer->printerState() == QPrinter::Error || (toPdf && QFileInfo(target).size() == 0)) {
+    if (!paintPage(*printer, printedArea(window)) || printer->printerState() == QPrinter::Error
+        || (toPdf && QFileInfo(target).size() == 0)) {
         prompter.inform(target
             + (toPdf ? QStringLiteral(": 无法写入 PDF 文件") : QStringLiteral(": 打印失败")));
         return false;
