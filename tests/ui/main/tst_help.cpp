@@ -1,0 +1,123 @@
+// The help pages: every page reads without stray blanks and links only to pages that exist; the
+// calculation page shows the worked example's values as the program computes them.
+
+#include "calc/computeloads.h"
+#include "support/workedexample.h"
+#include "ui/main/helpwindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The text around a match, for a failure message.
+QString around(const QString &text, const QRegularExpressionMatch &m)
+{
+    return text.mid(std::max<qsizetype>(0, m.capturedStart() - 12), 30);
+}
+
+} // namespace
+
+class TestHelp : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<HelpWindow> m_help; // its construction makes the pages available
+
+private slots:
+    void initTestCase() { m_help = std::make_unique<HelpWindow>(); }
+    void cleanupTestCase() { m_help.reset(); }
+
+    void pages_data()
+    {
+        QTest::addColumn<QString>("page");
+        const QStringList pages
+            = QDir(QStringLiteral(":/help")).entryList({ QStringLiteral("*.html") });
+        QVERIFY(pages.contains(QStringLiteral("method.html")));
+        for (const QString &page : pages)
+            QTest::newRow(qPrintable(page)) << page;
+    }
+    // A line break inside Chinese text shows as a blank; Chinese punctuation carries no blank
+    // beside it; every link leads to a page.
+    void pages()
+    {
+        QFETCH(QString, page);
+        const QString source = readText(QStringLiteral(":/help/") + page);
+        const QRegularExpressionMatch wrapped = QRegularExpression(
+            QStringLiteral("[\\p{Han}，。；：、！？（）“”]\\n\\s*[\\p{Han}，。；：、！？（）“”]"))
+                                                    .match(source);
+        QVERIFY2(!wrapped.hasMatch(), qPrintable(around(source, wrapped)));
+
+        m_help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
+        const QString shown = m_help->browser()->toPlainText();
+        const QRegularExpressionMatch blank
+            = QRegularExpression(QStringLiteral("[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"))
+                  .match(shown);
+        QVERIFY2(!blank.hasMatch(), qPrintable(around(shown, blank)));
+
+        QRegularExpressionMatchIterator links
+            = QRegularExpression(QStringLiteral("href=\"([^\"]+)\"")).globalMatch(source);
+        while (links.hasNext()) {
+            const QString target = links.next().captured(1);
+            QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target), qPrintable(target));
+        }
+    }
+
+    void methodValues_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("shown");
+        const QString page = readText(QStringLiteral(":/help/method.html"));
+        QRegularExpressionMatchIterator it = QRegularExpression(
+            QStringLiteral("<span class=\"v\" title=\"(\\w+)\">([^<]*)</span>"))
+                                                 .globalMatch(page);
+        int count = 0;
+        while (it.hasNext()) {
+            const QRegularExpressionMatch m = it.next();
+            QTest::newRow(qPrintable(m.captured(1))) << m.captured(1) << m.captured(2);
+            ++count;
+        }
+        // Every computed quantity of the worked example is on the page.
+        if (count != int(std::size(Fixture::PublishedResults)))
+            QTest::newRow("count") << QStringLiteral("count") << QString::number(count);
+    }
+    // The worked example's values on the page, recomputed: each agrees to the last digit shown.
+    void methodValues()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, shown);
+        CalcResult result;
+        QCOMPARE(ComputeLoads(Fixture::workedInput(), result), Fault::None);
+        const Fixture::Published *field = nullptr;
+        for (const Fixture::Published &p : Fixture::PublishedResults) {
+            if (quantity == QLatin1String(p.name))
+                field = &p;
+        }
+        QVERIFY2(field, qPrintable(quantity + u' ' + shown));
+        bool ok = false;
+        const double value = shown.toDouble(&ok);
+        QVERIFY(ok);
+        const qsizetype point = shown.indexOf(u'.');
+        const double halfDigit = 0.5 * std::pow(10.0, point < 0 ? 0 : -(shown.size() - point - 1));
+        const double computed = result.*field->field;
+        QVERIFY2(std::fabs(computed - value) <= halfDigit,
+            qPrintable(QStringLiteral("computed %1").arg(computed, 0, 'f', 4)));
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
