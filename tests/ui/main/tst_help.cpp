@@ -1,8 +1,12 @@
-// The help pages: every page reads without stray blanks and links only to pages that exist; the
-// calculation page shows the worked example's values as the program computes them.
+// The help pages and the About box: every page reads without stray blanks and links only to pages
+// that exist; the calculation page shows the worked example's values as the program computes them;
+// the About box names the version, Qt, the licence and the record folder, and comes last in the
+// help menu.
 
 #include "calc/computeloads.h"
 #include "support/workedexample.h"
+#include "ui/main/aboutdialog.h"
+#include "ui/main/frmmain.h"
 #include "ui/main/helpwindow.h"
 
 #include <QAction>
@@ -116,6 +120,44 @@ private slots:
         const double computed = result.*field->field;
         QVERIFY2(std::fabs(computed - value) <= halfDigit,
             qPrintable(QStringLiteral("computed %1").arg(computed, 0, 'f', 4)));
+    }
+
+    // The About box, the last entry of the help menu; LICENSE, the box and the Debian copyright
+    // file carry one licence text.
+    void about()
+    {
+        Fixture::AppDirectory dir;
+        ScriptedPrompter prompter;
+        frmMain window(prompter);
+        QStringList entries;
+        for (QAction *a : window.findChild<QMenu *>(QStringLiteral("mnuHelp"))->actions())
+            entries << a->objectName() + u'=' + a->text();
+        QCOMPARE(entries,
+            QStringList({ QStringLiteral("mnuExplain=帮   助     F1"), QStringLiteral("mnuSpace2="),
+                QStringLiteral("Test=详细计算数据"), QStringLiteral("mnuAbout=关于 Tolvenar") }));
+
+        AboutDialog box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("关于 Tolvenar"));
+        const QString text = box.findChild<QLabel *>(QStringLiteral("lblAbout"))->text();
+        for (const QString &part : QStringList { QStringLiteral("版本：" TOLVENAR_PROJECT_VERSION),
+                 QStringLiteral("Qt 版本：") + QString::fromLatin1(qVersion()),
+                 QStringLiteral("许可证：MIT"), QDir::toNativeSeparators(dir.path()) })
+            QVERIFY2(text.contains(part), qPrintable(part));
+
+        const QString licence = readText(QStringLiteral(TOLVENAR_SOURCE_DIR "/LICENSE"));
+        QVERIFY(licence.startsWith(
+            QStringLiteral("MIT License\n\nCopyright (c) 2026 The Tolvenar developers\n")));
+        QCOMPARE(
+            box.findChild<QPlainTextEdit *>(QStringLiteral("txtLicence"))->toPlainText(), licence);
+        // The copyright file indents the same paragraphs by one blank and marks empty lines ".".
+        QString copyright = readText(QStringLiteral(TOLVENAR_SOURCE_DIR "/packaging/copyright"));
+        QVERIFY(copyright.contains(
+            QStringLiteral("Copyright: 2026 The Tolvenar developers\nLicense: Expat\n")));
+        copyright = copyright.section(QStringLiteral("\nLicense: Expat\n"), -1)
+                        .replace(QStringLiteral("\n .\n"), QStringLiteral("\n\n"))
+                        .replace(QStringLiteral("\n "), QStringLiteral("\n"))
+                        .mid(1);
+        QCOMPARE(copyright, licence.section(QStringLiteral("\n\n"), 2));
     }
 };
 
