@@ -1,21 +1,24 @@
-// The help pages and the About box: every page reads without stray blanks and links only to pages
-// that exist; the calculation page shows the worked example's values as the program computes them;
-// the About box names the version, Qt, the licence and the record folder, and comes last in the
-// help menu.
+// The help pages, the About box and Qt's own texts: every page reads without stray blanks and
+// links only to pages that exist; the calculation page shows the worked example's values as the
+// program computes them; the About box names the version, Qt, the licence and the record folder,
+// and comes last in the help menu; Qt's dialogs speak the user's language, else Chinese.
 
 #include "calc/computeloads.h"
 #include "support/workedexample.h"
 #include "ui/main/aboutdialog.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/helpwindow.h"
+#include "ui/main/qttranslation.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTranslator>
 
 #include <cmath>
 #include <memory>
@@ -68,9 +71,9 @@ private slots:
 
         m_help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
         const QString shown = m_help->browser()->toPlainText();
-        const QRegularExpressionMatch blank
-            = QRegularExpression(QStringLiteral("[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"))
-                  .match(shown);
+        const QRegularExpressionMatch blank = QRegularExpression(
+            QStringLiteral("[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"))
+                                                  .match(shown);
         QVERIFY2(!blank.hasMatch(), qPrintable(around(shown, blank)));
 
         QRegularExpressionMatchIterator links
@@ -158,6 +161,26 @@ private slots:
                         .replace(QStringLiteral("\n "), QStringLiteral("\n"))
                         .mid(1);
         QCOMPARE(copyright, licence.section(QStringLiteral("\n\n"), 2));
+    }
+
+    void qtTexts_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("lookIn"); // QFileDialog's "Look in:"
+        QTest::newRow("zh_CN") << QLocale(QStringLiteral("zh_CN")) << QStringLiteral("查找范围：");
+        QTest::newRow("de_DE") << QLocale(QStringLiteral("de_DE")) << QStringLiteral("Suchen in:");
+        QTest::newRow("C: Chinese, as the program") << QLocale::c() << QStringLiteral("查找范围：");
+    }
+    void qtTexts()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, lookIn);
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                + QStringLiteral("/qtbase_zh_CN.qm")))
+            QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
+        QTranslator translator;
+        QVERIFY(loadQtTranslation(translator, locale));
+        QCOMPARE(translator.translate("QFileDialog", "Look in:"), lookIn);
     }
 };
 
