@@ -151,7 +151,8 @@ private:
     QPointer<QWidget> m_focus; // the button that had the focus
 };
 
-// Characters that no file name may hold on one of the usual systems.
+// The name proposed for the PDF file: the shaft number, characters that no file name may hold on
+// one of the usual systems replaced by "_"; without a number "Tolvenar".
 QString fileNameOf(const QString &name)
 {
     QString out = name.trimmed();
