@@ -582,9 +582,9 @@ private slots:
             << QStringLiteral("  ") << QStringLiteral("Tolvenar.pdf");
         QTest::newRow("OK, no printer, saved as PDF") << int(Prompter::Ok) << QStringLiteral("page.pdf") << true
             << QStringLiteral("wx-1") << QStringLiteral("wx-1.pdf");
-        QTest::newRow("OK, PDF in a missing folder: reported, number with / and :")
+        QTest::newRow("OK, PDF in a missing folder: reported; / and : in the number, a blank kept")
             << int(Prompter::Ok) << QStringLiteral("no such folder/page.pdf") << false
-            << QStringLiteral(" a/b:c ") << QStringLiteral("a_b_c.pdf");
+            << QStringLiteral(" a/b:c d ") << QStringLiteral("a_b_c d.pdf");
     }
     // clang-format on
     void printingRestoresEverything()
