@@ -70,6 +70,9 @@ QFont font()
     QFont f;
     f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
     f.setPointSizeF(12);
+    // Shaped, the CJK fonts draw the digits of "L1" and "L2" with glyphs that a printed page's
+    // text layer cannot name; the labels need no shaping.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

@@ -662,6 +662,11 @@ private slots:
         QTest::newRow("life of B, right") << QStringLiteral("B轴承:696.2") << 0.8 << 0.25;
         QTest::newRow("mounting, top right") << QStringLiteral("背对背安装") << 0.85 << 0.1;
         QTest::newRow("weight, bottom left") << QStringLiteral("G=") << 0.2 << 0.55;
+        // Searched or copied, characters whose glyph the fonts share with a radical stay ideographs.
+        QTest::newRow("自, not the radical ⾃") << QStringLiteral("考虑轴向自重影响") << 0.2 << 0.55;
+        QTest::newRow("齿, not the radical ⻮") << QStringLiteral("齿轮参数") << 0.05 << 0.3;
+        QTest::newRow("小, not the radical ⼩") << QStringLiteral("万小时") << 0.9 << 0.25;
+        QTest::newRow("digit after a letter: L1 of gear 1") << QStringLiteral("L1") << 0.05 << 0.35;
         QTest::newRow("no button: 计  算") << QStringLiteral("计") << 0.0 << 0.0;
         QTest::newRow("no button: 保存结果") << QStringLiteral("保存结果") << 0.0 << 0.0;
     }
