@@ -254,42 +254,35 @@ bool mapRadicalsToIdeographs(const QString &pdfPath)
         return false;
     QByteArray pdf = file.readAll();
     bool changed = false;
-    // Each line of a map section: the source code or range first (one code in a bfchar section,
-    // two in a bfrange section), then the Unicode values.
-    for (const char *kind : { "bfchar", "bfrange" }) {
-        const int sources = qstrcmp(kind, "bfchar") == 0 ? 1 : 2;
-        const QByteArray begin = QByteArray("begin") + kind, finish = QByteArray("end") + kind;
-        qsizetype at = 0;
-        while ((at = pdf.indexOf(begin, at)) >= 0) {
-            const qsizetype end = pdf.indexOf(finish, at);
-            if (end < 0)
-                break;
-            qsizetype line = pdf.indexOf('\n', at) + 1;
-            while (line > 0 && line < end) {
-                const qsizetype lineEnd = std::min(pdf.indexOf('\n', line), end);
-                // "<first> <last> <value>" gives a run of consecutive values: one radical
-                // stands alone only when the run is one code long.
-                const QByteArray text = pdf.mid(line, lineEnd - line);
-                const bool single
-                    = sources == 1 || text.contains('[') || text.left(6) == text.mid(7, 6);
-                int token = 0;
-                for (qsizetype i = line; single && i + 5 < lineEnd; ++i) {
-                    if (pdf.at(i) != '<')
-                        continue;
-                    if (pdf.at(i + 5) == '>' && token++ >= sources) {
-                        bool ok = false;
-                        const auto code = char16_t(pdf.mid(i + 1, 4).toUInt(&ok, 16));
-                        const char16_t ideograph = ok ? ideographOf(code) : code;
-                        if (ideograph != code) {
-                            pdf.replace(i + 1, 4, QByteArray::number(ideograph, 16).toUpper());
-                            changed = true;
-                        }
-                    }
+    // Qt writes each map as bfrange lines: "<first> <last> [<value> ...]" names one value per
+    // code, "<first> <last> <value>" a run of consecutive values, in which a radical stands
+    // alone only when the run is one code long.
+    const QByteArray begin("beginbfrange"), finish("endbfrange");
+    qsizetype at = 0;
+    while ((at = pdf.indexOf(begin, at)) >= 0) {
+        const qsizetype end = pdf.indexOf(finish, at);
+        if (end < 0)
+            break;
+        qsizetype line = pdf.indexOf('\n', at) + 1;
+        while (line > 0 && line < end) {
+            const qsizetype lineEnd = std::min(pdf.indexOf('\n', line), end);
+            const QByteArray text = pdf.mid(line, lineEnd - line);
+            const bool single = text.contains('[') || text.left(6) == text.mid(7, 6);
+            int token = 0;
+            for (qsizetype i = line; single && i + 5 < lineEnd; ++i) {
+                if (pdf.at(i) != '<' || pdf.at(i + 5) != '>' || token++ < 2)
+                    continue;
+                bool ok = false;
+                const auto code = char16_t(pdf.mid(i + 1, 4).toUInt(&ok, 16));
+                const char16_t ideograph = ok ? ideographOf(code) : code;
+                if (ideograph != code) {
+                    pdf.replace(i + 1, 4, QByteArray::number(ideograph, 16).toUpper());
+                    changed = true;
                 }
-                line = lineEnd + 1;
             }
-            at = end;
+            line = lineEnd + 1;
         }
+        at = end;
     }
     if (!changed)
         return true;
