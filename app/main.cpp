@@ -1,4 +1,5 @@
 #include "ui/main/programwindows.h"
+#include "ui/main/qttranslation.h"
 #include "ui/main/singleinstance.h"
 #include "ui/main/widgetprompter.h"
 
@@ -6,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 #ifdef Q_OS_UNIX
@@ -46,10 +46,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("tolvenar"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvenar.png")));
 
-    // Qt's own texts (file dialogs) in Chinese when the translations are installed.
+    // Qt's own texts (file and print dialogs) in the user's language.
     QTranslator qtTexts;
-    if (qtTexts.load(
-            QStringLiteral("qt_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (loadQtTranslation(qtTexts))
         QApplication::installTranslator(&qtTexts);
 
     WidgetPrompter prompter;

@@ -3,6 +3,7 @@
 #include "calc/computeloads.h"
 #include "calc/prompter.h"
 #include "ui/common/windowlayer.h"
+#include "ui/main/aboutdialog.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
@@ -581,6 +582,10 @@ void frmMain::buildMenus()
     mnuSpace2 = mnuHelp->addSeparator();
     mnuSpace2->setObjectName(QStringLiteral("mnuSpace2"));
     Test = makeAction(mnuHelp, QStringLiteral("Test"), QStringLiteral("详细计算数据"));
+    // Last, so that the entries above keep their places.
+    QAction *about
+        = makeAction(mnuHelp, QStringLiteral("mnuAbout"), QStringLiteral("关于 Tolvenar"));
+    connect(about, &QAction::triggered, this, &frmMain::showAbout);
 
     auto *helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     helpKey->setObjectName(QStringLiteral("helpKey"));
@@ -827,6 +832,11 @@ void frmMain::setSaveCommandsEnabled(bool enabled)
 void frmMain::setSchematic(const QPicture &picture)
 {
     picA->setPicture(picture);
+}
+
+void frmMain::showAbout()
+{
+    AboutDialog(this).exec();
 }
 
 QWidget *frmMain::drawingArea() const

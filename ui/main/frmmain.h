@@ -80,6 +80,8 @@ public slots:
     void RecallBearingB();
     // 清  除: every input back to its starting value, results withdrawn.
     void cmdClear_Click();
+    // 关于 Tolvenar: the About box (modal).
+    void showAbout();
 
 signals:
     void viewRequested(); // cmdView, mnuView

@@ -51,6 +51,7 @@ ProgramWindows::ProgramWindows(Prompter &prompter)
             if (picA)
                 redrawSchematic(picA);
         };
+        options.documentName = m_main.inputs().boxText(QStringLiteral("txtParameter_0"));
         printWindow(&m_main, m_prompter, options);
     });
     connect(&m_main, &frmMain::unloading, this, &ProgramWindows::unload);

@@ -70,6 +70,9 @@ QFont font()
     QFont f;
     f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
     f.setPointSizeF(12);
+    // Shaped, the CJK fonts draw the digits of "L1" and "L2" with glyphs that a printed page's
+    // text layer cannot name; the labels need no shaping.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
@@ -98,20 +101,6 @@ void DrawShaftSchematic(
     painter.restore();
 }
 
-QPixmap renderShaftSchematic(
-    const QSize &size, const QColor &background, const QColor &foreground, qreal devicePixelRatio)
-{
-    if (size.isEmpty())
-        return {};
-    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
-    QPixmap picture(size * dpr);
-    picture.setDevicePixelRatio(dpr);
-    picture.fill(background);
-    QPainter painter(&picture);
-    DrawShaftSchematic(painter, QRectF(QPointF(0, 0), QSizeF(size)), foreground);
-    return picture;
-}
-
 QPicture shaftSchematicPicture(
     const QSize &size, const QColor &background, const QColor &foreground)
 {
@@ -130,7 +119,8 @@ void redrawSchematic(QLabel *picA)
     if (!picA)
         return;
     const QPalette &pal = picA->palette();
-    picA->setPixmap(
-        renderShaftSchematic(picA->contentsRect().size(), pal.color(picA->backgroundRole()),
-            pal.color(picA->foregroundRole()), picA->devicePixelRatioF()));
+    // A recorded picture rather than a pixmap: sharp at any screen scale, and a printed page gets
+    // the lines and labels as vector drawing.
+    picA->setPicture(shaftSchematicPicture(picA->contentsRect().size(),
+        pal.color(picA->backgroundRole()), pal.color(picA->foregroundRole())));
 }

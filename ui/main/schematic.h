@@ -7,7 +7,6 @@
 #include <QColor>
 #include <QFont>
 #include <QPicture>
-#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -38,12 +37,7 @@ QFont font();
 void DrawShaftSchematic(QPainter &painter, const QRectF &area, const QColor &foreground,
     const QFont &font = Schematic::font());
 
-// The sketch on a background of its own, as a picture of size (logical pixels) for a screen of
-// the given device pixel ratio.
-QPixmap renderShaftSchematic(const QSize &size, const QColor &background, const QColor &foreground,
-    qreal devicePixelRatio = 1.0);
-
-// The same as a recorded picture (background included), for a drawing area that shows a QPicture.
+// The sketch on a background of its own as a recorded picture of size (logical pixels).
 QPicture shaftSchematicPicture(
     const QSize &size, const QColor &background, const QColor &foreground);
 

@@ -5,7 +5,14 @@ add_library(tolvenar_ui_main STATIC
     ${CMAKE_CURRENT_LIST_DIR}/frmmain_records.cpp
     ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.h
     ${CMAKE_CURRENT_LIST_DIR}/widgetprompter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/aboutdialog.h
+    ${CMAKE_CURRENT_LIST_DIR}/aboutdialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/about.qrc
+    ${CMAKE_CURRENT_LIST_DIR}/qttranslation.h
+    ${CMAKE_CURRENT_LIST_DIR}/qttranslation.cpp
 )
+# The About box shows the version of the build.
+target_compile_definitions(tolvenar_ui_main PRIVATE TOLVENAR_VERSION="${PROJECT_VERSION}")
 
 # tolvenar_ui_program: the windows together (what main.cpp starts).
 add_library(tolvenar_ui_program STATIC

@@ -2,6 +2,7 @@
 
 #include "calc/prompter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QMainWindow>
@@ -9,11 +10,14 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPalette>
-#include <QPixmap>
+#include <QPicture>
 #include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QWidget>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -149,34 +153,154 @@ private:
     QPointer<QWidget> m_focus; // the button that had the focus
 };
 
-// The page: the picture at its size on screen, shrunk when it does not fit, in the top-left
-// corner of the printable area.
-bool paintPage(QPrinter &printer, const QImage &image, qreal screenDpi)
+// The name proposed for the PDF file: the shaft number, characters that no file name may hold on
+// one of the usual systems replaced by "_"; without a number "Tolvenar".
+QString fileNameOf(const QString &name)
+{
+    QString out = name.trimmed();
+    for (QChar &c : out) {
+        if (c < u' ' || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    return out.isEmpty() ? QStringLiteral("Tolvenar") : out;
+}
+
+// The page: the client area painted as vector drawing (text stays text, lines stay lines), as
+// wide as the printable area with its aspect kept, shrunk further only when it would be taller
+// than the page, in the top-left corner of the printable area.
+bool paintPage(QPrinter &printer, QWidget *client)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     const QRect area = painter.viewport();
-    const qreal logicalWidth = image.width() / image.devicePixelRatio();
-    const qreal logicalHeight = image.height() / image.devicePixelRatio();
-    qreal scale = printer.resolution() / (screenDpi > 0 ? screenDpi : 96.0);
-    if (logicalWidth * scale > area.width())
-        scale = area.width() / logicalWidth;
-    if (logicalHeight * scale > area.height())
-        scale = area.height() / logicalHeight;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(0, 0, logicalWidth * scale, logicalHeight * scale), image);
+    const QSize size = client->size();
+    if (size.isEmpty())
+        return painter.end();
+    // Rendered straight onto a printer, a widget comes out as one bitmap; recorded into a picture
+    // first, it keeps its drawing commands.
+    // The CJK fonts' shaping draws digits with glyphs of their own (the 1 of "L1"), glyphs that the
+    // PDF's text layer cannot name: while the page is recorded, text is drawn unshaped, straight
+    // from the fonts' character maps. The client's own font comes back afterwards.
+    const QFont ownFont = client->font();
+    const bool hadOwnFont = client->testAttribute(Qt::WA_SetFont);
+    QFont unshaped;
+    unshaped.setStyleStrategy(QFont::PreferNoShaping);
+    client->setFont(unshaped);
+    QPicture picture;
+    QPainter recorder(&picture);
+    client->render(
+        &recorder, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    recorder.end();
+    client->setFont(hadOwnFont ? ownFont : QFont());
+    client->setAttribute(Qt::WA_SetFont, hadOwnFont);
+    // A picture plays back at the resolution of the device it is drawn on: its own resolution
+    // (the screen's) is divided out.
+    const qreal scale
+        = std::min(qreal(area.width()) / size.width(), qreal(area.height()) / size.height())
+        * picture.logicalDpiX() / printer.logicalDpiX();
+    painter.scale(scale, scale);
+    painter.drawPicture(0, 0, picture);
     return painter.end();
+}
+
+// The ideograph drawn with the same glyph as a radical of the CJK Radicals Supplement, as the
+// Chinese fonts pair them (that block has no Unicode decompositions; the Kangxi radicals have).
+constexpr std::pair<char16_t, char16_t> SupplementRadicals[]
+    = { { 0x2E82, 0x4E5B }, { 0x2E83, 0x4E5A }, { 0x2E85, 0x4EBB }, { 0x2E89, 0x5202 },
+          { 0x2E8E, 0x5140 }, { 0x2E8F, 0x5C23 }, { 0x2E90, 0x5C22 }, { 0x2E92, 0x5DF3 },
+          { 0x2E93, 0x5E7A }, { 0x2E94, 0x5F51 }, { 0x2E95, 0x5F50 }, { 0x2E96, 0x5FC4 },
+          { 0x2E98, 0x624C }, { 0x2E99, 0x6535 }, { 0x2E9B, 0x65E1 }, { 0x2E9E, 0x6B7A },
+          { 0x2E9F, 0x6BCD }, { 0x2EA0, 0x6C11 }, { 0x2EA1, 0x6C35 }, { 0x2EA3, 0x706C },
+          { 0x2EA4, 0x722B }, { 0x2EA6, 0x4E2C }, { 0x2EA8, 0x72AD }, { 0x2EAB, 0x7F52 },
+          { 0x2EAD, 0x793B }, { 0x2EAF, 0x7CF9 }, { 0x2EB0, 0x7E9F }, { 0x2EB1, 0x7F53 },
+          { 0x2EB2, 0x7F52 }, { 0x2EB9, 0x8002 }, { 0x2EBA, 0x8080 }, { 0x2EBE, 0x8279 },
+          { 0x2EC1, 0x864E }, { 0x2EC2, 0x8864 }, { 0x2EC3, 0x8980 }, { 0x2EC5, 0x89C1 },
+          { 0x2EC6, 0x89D2 }, { 0x2EC8, 0x8BA0 }, { 0x2EC9, 0x8D1D }, { 0x2ECB, 0x8F66 },
+          { 0x2ECC, 0x8FB6 }, { 0x2ED0, 0x9485 }, { 0x2ED1, 0x9577 }, { 0x2ED2, 0x9578 },
+          { 0x2ED3, 0x957F }, { 0x2ED4, 0x95E8 }, { 0x2ED6, 0x961D }, { 0x2ED8, 0x9752 },
+          { 0x2ED9, 0x97E6 }, { 0x2EDA, 0x9875 }, { 0x2EDB, 0x98CE }, { 0x2EDC, 0x98DE },
+          { 0x2EDD, 0x98DF }, { 0x2EDF, 0x98E0 }, { 0x2EE0, 0x9963 }, { 0x2EE2, 0x9A6C },
+          { 0x2EE3, 0x9AA8 }, { 0x2EE4, 0x9B3C }, { 0x2EE5, 0x9C7C }, { 0x2EE6, 0x9E1F },
+          { 0x2EE7, 0x5364 }, { 0x2EE8, 0x9EA6 }, { 0x2EE9, 0x9EC4 }, { 0x2EEA, 0x9EFE },
+          { 0x2EEB, 0x6589 }, { 0x2EEC, 0x9F50 }, { 0x2EEE, 0x9F7F }, { 0x2EEF, 0x7ADC },
+          { 0x2EF0, 0x9F99 }, { 0x2EF1, 0x9F9C }, { 0x2EF2, 0x4E80 }, { 0x2EF3, 0x9F9F } };
+
+char16_t ideographOf(char16_t radical)
+{
+    if (radical == 0x2F3E) // ⼾: the Chinese fonts draw 户 with it, the decomposition is 戶
+        return 0x6237;
+    if (radical >= 0x2F00 && radical <= 0x2FD5) {
+        const QString d = QChar(radical).decomposition();
+        return d.size() == 1 ? d.at(0).unicode() : radical;
+    }
+    for (const auto &[r, ideograph] : SupplementRadicals) {
+        if (r == radical)
+            return ideograph;
+    }
+    return radical;
+}
+
+// Qt's PDF writer names each glyph in a font's text map (ToUnicode) by the lowest code point the
+// font draws with it. The CJK fonts draw many radicals and their ideographs with one glyph (⽅
+// U+2F45 and 方, ⻮ U+2EEE and 齿), so text searched or copied from the page came out in radicals.
+// The text maps are written uncompressed and a 4-digit code replaced by another keeps every offset
+// of the file: the radicals are turned back into ideographs in place. Returns false when the file
+// could not be rewritten.
+bool mapRadicalsToIdeographs(const QString &pdfPath)
+{
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray pdf = file.readAll();
+    bool changed = false;
+    // Qt writes each map as bfrange lines: "<first> <last> [<value> ...]" names one value per
+    // code, "<first> <last> <value>" a run of consecutive values, in which a radical stands
+    // alone only when the run is one code long.
+    const QByteArray begin("beginbfrange"), finish("endbfrange");
+    qsizetype at = 0;
+    while ((at = pdf.indexOf(begin, at)) >= 0) {
+        const qsizetype end = pdf.indexOf(finish, at);
+        if (end < 0)
+            break;
+        qsizetype line = pdf.indexOf('\n', at) + 1;
+        while (line > 0 && line < end) {
+            const qsizetype lineEnd = std::min(pdf.indexOf('\n', line), end);
+            const QByteArray text = pdf.mid(line, lineEnd - line);
+            const bool single = text.contains('[') || text.left(6) == text.mid(7, 6);
+            int token = 0;
+            for (qsizetype i = line; single && i + 5 < lineEnd; ++i) {
+                if (pdf.at(i) != '<' || pdf.at(i + 5) != '>' || token++ < 2)
+                    continue;
+                bool ok = false;
+                const auto code = char16_t(pdf.mid(i + 1, 4).toUInt(&ok, 16));
+                const char16_t ideograph = ok ? ideographOf(code) : code;
+                if (ideograph != code) {
+                    pdf.replace(i + 1, 4, QByteArray::number(ideograph, 16).toUpper());
+                    changed = true;
+                }
+            }
+            line = lineEnd + 1;
+        }
+        at = end;
+    }
+    if (!changed)
+        return true;
+    return file.seek(0) && file.write(pdf) == pdf.size() && file.flush();
 }
 
 } // namespace
 
+QWidget *printedArea(QWidget *window)
+{
+    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
+        return main->centralWidget();
+    return window;
+}
+
 QImage windowImage(QWidget *window)
 {
-    QWidget *client = window;
-    if (auto *main = qobject_cast<QMainWindow *>(window); main && main->centralWidget())
-        client = main->centralWidget();
-    return client->grab().toImage();
+    return printedArea(window)->grab().toImage();
 }
 
 bool printWindow(QWidget *window, Prompter &prompter, const WindowPrintOptions &options)
@@ -191,14 +315,14 @@ bool printWindow(QWidget *window, Prompter &prompter, const WindowPrintOptions &
     if (answer != Prompter::Ok)
         return false;
 
-    const QImage page = windowImage(window);
     const QPrinterInfo info = options.printer ? *options.printer : QPrinterInfo::defaultPrinter();
     QString target;
     std::optional<QPrinter> printer;
     if (info.isNull()) {
         // No printer installed: the same page can go into a PDF file.
         target = prompter.saveFileName(QStringLiteral("没有可用的打印机 - 将窗口保存为 PDF 文件"),
-            QString(), QStringLiteral("PDF 文件 (*.pdf)"));
+            fileNameOf(options.documentName) + QStringLiteral(".pdf"),
+            QStringLiteral("PDF 文件 (*.pdf)"));
         if (target.isEmpty())
             return false;
         if (QFileInfo(target).suffix().isEmpty())
@@ -213,8 +337,8 @@ bool printWindow(QWidget *window, Prompter &prompter, const WindowPrintOptions &
     printer->setDocName(QStringLiteral("Tolvenar"));
 
     const bool toPdf = info.isNull();
-    if (!paintPage(*printer, page, window->logicalDpiX())
-        || printer->printerState() == QPrinter::Error || (toPdf && QFileInfo(target).size() == 0)) {
+    if (!paintPage(*printer, printedArea(window)) || printer->printerState() == QPrinter::Error
+        || (toPdf && (QFileInfo(target).size() == 0 || !mapRadicalsToIdeographs(target)))) {
         prompter.inform(target
             + (toPdf ? QStringLiteral(": 无法写入 PDF 文件") : QStringLiteral(": 打印失败")));
         return false;

@@ -30,9 +30,11 @@
 #include <QLineEdit>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextItem>
@@ -133,6 +135,7 @@ class WatchingPrompter : public ScriptedPrompter
 {
 public:
     std::function<void()> whileAsking, whileSaving;
+    QString proposed; // the file name the save dialog proposed
     int message(const QString &text, const QString &title, int buttons, Icon icon, int def) override
     {
         if (whileAsking && buttons == (Ok | Cancel))
@@ -143,6 +146,7 @@ public:
     {
         if (whileSaving)
             whileSaving();
+        proposed = dir;
         return ScriptedPrompter::saveFileName(caption, dir, filter);
     }
 };
@@ -819,11 +823,17 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("pdf"); // the name chosen in the PDF dialog, empty: cancelled
         QTest::addColumn<bool>("printed");
-        QTest::newRow("Cancel: nothing printed") << int(Prompter::Cancel) << QString() << false;
-        QTest::newRow("OK, no printer, PDF dialog cancelled") << int(Prompter::Ok) << QString() << false;
-        QTest::newRow("OK, no printer, saved as PDF") << int(Prompter::Ok) << QStringLiteral("page.pdf") << true;
-        QTest::newRow("OK, PDF in a missing folder: reported")
-            << int(Prompter::Ok) << QStringLiteral("no such folder/page.pdf") << false;
+        QTest::addColumn<QString>("number");   // the shaft number the page is named after
+        QTest::addColumn<QString>("proposed"); // the name the PDF dialog proposes
+        QTest::newRow("Cancel: nothing printed") << int(Prompter::Cancel) << QString() << false
+            << QStringLiteral("wx-1") << QString();
+        QTest::newRow("OK, no printer, PDF dialog cancelled, no number") << int(Prompter::Ok) << QString() << false
+            << QStringLiteral("  ") << QStringLiteral("Tolvenar.pdf");
+        QTest::newRow("OK, no printer, saved as PDF") << int(Prompter::Ok) << QStringLiteral("page.pdf") << true
+            << QStringLiteral("wx-1") << QStringLiteral("wx-1.pdf");
+        QTest::newRow("OK, PDF in a missing folder: reported; / and : in the number, a blank kept")
+            << int(Prompter::Ok) << QStringLiteral("no such folder/page.pdf") << false
+            << QStringLiteral(" a/b:c d ") << QStringLiteral("a_b_c d.pdf");
     }
     // clang-format on
     void printingRestoresEverything()
@@ -831,6 +841,8 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QString, pdf);
         QFETCH(bool, printed);
+        QFETCH(QString, number);
+        QFETCH(QString, proposed);
         QApplication::setActiveWindow(m_window.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         auto *compute = get<QPushButton>(QStringLiteral("cmdCompute"));
@@ -865,7 +877,9 @@ private slots:
             redrawSchematic(picA);
         };
         options.printer = QPrinterInfo(); // none: a PDF file instead
+        options.documentName = number;
         QCOMPARE(printWindow(m_window.get(), prompter, options), printed);
+        QCOMPARE(prompter.proposed, proposed);
 
         QVERIFY(asked);
         QCOMPARE(prompter.texts().first(), QStringLiteral("确定要打印当前窗口?"));
@@ -882,6 +896,84 @@ private slots:
         QCOMPARE(looks(m_window.get()), before);
         QVERIFY(windowImage(m_window.get()) == imageBefore);
         QCOMPARE(QApplication::focusWidget(), compute);
+    }
+
+    // clang-format off
+    void printedPdf_data()
+    {
+        // Unscaled, the window (639 pixels at 96 dpi) would fill about 80 % of the width of an A4
+        // page: the right-hand captions end beyond that only when the window fills the printable
+        // width. The window is 472 / 639 as high as wide, so it ends about half way down.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("right"); // where on the page the text ends at least; 0: absent
+        QTest::addColumn<double>("low");   // how far down the page it ends at most
+        QTest::newRow("life of A, right") << QStringLiteral("A轴承:658.7") << 0.8 << 0.2;
+        QTest::newRow("life of B, right") << QStringLiteral("B轴承:696.2") << 0.8 << 0.25;
+        QTest::newRow("mounting, top right") << QStringLiteral("背对背安装") << 0.85 << 0.1;
+        QTest::newRow("weight, bottom left") << QStringLiteral("G=") << 0.2 << 0.55;
+        // Searched or copied, characters whose glyph the fonts share with a radical stay ideographs.
+        QTest::newRow("自, not the radical ⾃") << QStringLiteral("考虑轴向自重影响") << 0.2 << 0.55;
+        QTest::newRow("齿, not the radical ⻮") << QStringLiteral("齿轮参数") << 0.05 << 0.3;
+        QTest::newRow("小, not the radical ⼩") << QStringLiteral("万小时") << 0.9 << 0.25;
+        QTest::newRow("digit after a letter: L1 of gear 1") << QStringLiteral("L1") << 0.05 << 0.35;
+        QTest::newRow("no button: 计  算") << QStringLiteral("计") << 0.0 << 0.0;
+        QTest::newRow("no button: 保存结果") << QStringLiteral("保存结果") << 0.0 << 0.0;
+    }
+    // clang-format on
+    // The worked example printed into a PDF file: the whole client area, as text and lines, as
+    // wide as the page.
+    void printedPdf()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, right);
+        QFETCH(double, low);
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        typeWorkedExample();
+        m_window->cmdCompute_Click();
+        QTemporaryDir dir;
+        ScriptedPrompter prompter;
+        prompter.answers = { Prompter::Ok };
+        prompter.savePaths = { dir.filePath(QStringLiteral("page")) }; // ".pdf" is added
+        WindowPrintOptions options;
+        options.printer = QPrinterInfo();
+        options.redrawPicture = [this] { redrawSchematic(get<QLabel>(QStringLiteral("picA"))); };
+        QVERIFY(printWindow(m_window.get(), prompter, options));
+        const QByteArray pdf = Fixture::readFile(dir.filePath(QStringLiteral("page.pdf")));
+        // Text and lines: only the style's small frame pieces may be bitmaps, not the window or
+        // its schematic.
+        QRegularExpressionMatchIterator width
+            = QRegularExpression(QStringLiteral(R"(/Width (\d+))"))
+                  .globalMatch(QString::fromLatin1(pdf));
+        while (width.hasNext())
+            QVERIFY(width.next().captured(1).toInt() < 200);
+
+        // Every word with its box, as fractions of the page.
+        QProcess words;
+        words.start(pdftotext,
+            { QStringLiteral("-bbox"), dir.filePath(QStringLiteral("page.pdf")),
+                QStringLiteral("-") });
+        QVERIFY(words.waitForFinished(30000));
+        const QString html = QString::fromUtf8(words.readAllStandardOutput());
+        const QRegularExpressionMatch page
+            = QRegularExpression(QStringLiteral(R"x(<page width="([\d.]+)" height="([\d.]+)")x"))
+                  .match(html);
+        QVERIFY(page.hasMatch());
+        double foundRight = 0, foundLow = 0;
+        QRegularExpressionMatchIterator it = QRegularExpression(
+            QStringLiteral(
+                R"x(<word xMin="[\d.]+" yMin="[\d.]+" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)x"))
+                                                 .globalMatch(html);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch w = it.next();
+            if (w.captured(3) == text) {
+                foundRight = w.captured(1).toDouble() / page.captured(1).toDouble();
+                foundLow = w.captured(2).toDouble() / page.captured(2).toDouble();
+            }
+        }
+        QVERIFY2(right == 0 ? foundRight == 0 : foundRight >= right && foundLow <= low,
+            qPrintable(QStringLiteral("ends at %1, %2 of the page").arg(foundRight).arg(foundLow)));
     }
 
     void oneHelpWindowOwnedByTheMainWindow()

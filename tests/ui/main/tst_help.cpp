@@ -1,0 +1,188 @@
+// The help pages, the About box and Qt's own texts: every page reads without stray blanks and
+// links only to pages that exist; the calculation page shows the worked example's values as the
+// program computes them; the About box names the version, Qt, the licence and the record folder,
+// and comes last in the help menu; Qt's dialogs speak the user's language, else Chinese.
+
+#include "calc/computeloads.h"
+#include "support/workedexample.h"
+#include "ui/main/aboutdialog.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/helpwindow.h"
+#include "ui/main/qttranslation.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTranslator>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The text around a match, for a failure message.
+QString around(const QString &text, const QRegularExpressionMatch &m)
+{
+    return text.mid(std::max<qsizetype>(0, m.capturedStart() - 12), 30);
+}
+
+} // namespace
+
+class TestHelp : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<HelpWindow> m_help; // its construction makes the pages available
+
+private slots:
+    void initTestCase() { m_help = std::make_unique<HelpWindow>(); }
+    void cleanupTestCase() { m_help.reset(); }
+
+    void pages_data()
+    {
+        QTest::addColumn<QString>("page");
+        const QStringList pages
+            = QDir(QStringLiteral(":/help")).entryList({ QStringLiteral("*.html") });
+        QVERIFY(pages.contains(QStringLiteral("method.html")));
+        for (const QString &page : pages)
+            QTest::newRow(qPrintable(page)) << page;
+    }
+    // A line break inside Chinese text shows as a blank; Chinese punctuation carries no blank
+    // beside it; every link leads to a page.
+    void pages()
+    {
+        QFETCH(QString, page);
+        const QString source = readText(QStringLiteral(":/help/") + page);
+        const QRegularExpressionMatch wrapped = QRegularExpression(
+            QStringLiteral("[\\p{Han}，。；：、！？（）“”]\\n\\s*[\\p{Han}，。；：、！？（）“”]"))
+                                                    .match(source);
+        QVERIFY2(!wrapped.hasMatch(), qPrintable(around(source, wrapped)));
+
+        m_help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
+        const QString shown = m_help->browser()->toPlainText();
+        const QRegularExpressionMatch blank = QRegularExpression(
+            QStringLiteral("[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"))
+                                                  .match(shown);
+        QVERIFY2(!blank.hasMatch(), qPrintable(around(shown, blank)));
+
+        QRegularExpressionMatchIterator links
+            = QRegularExpression(QStringLiteral("href=\"([^\"]+)\"")).globalMatch(source);
+        while (links.hasNext()) {
+            const QString target = links.next().captured(1);
+            QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target), qPrintable(target));
+        }
+    }
+
+    void methodValues_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("shown");
+        const QString page = readText(QStringLiteral(":/help/method.html"));
+        QRegularExpressionMatchIterator it = QRegularExpression(
+            QStringLiteral("<span class=\"v\" title=\"(\\w+)\">([^<]*)</span>"))
+                                                 .globalMatch(page);
+        int count = 0;
+        while (it.hasNext()) {
+            const QRegularExpressionMatch m = it.next();
+            QTest::newRow(qPrintable(m.captured(1))) << m.captured(1) << m.captured(2);
+            ++count;
+        }
+        // Every computed quantity of the worked example is on the page.
+        if (count != int(std::size(Fixture::PublishedResults)))
+            QTest::newRow("count") << QStringLiteral("count") << QString::number(count);
+    }
+    // The worked example's values on the page, recomputed: each agrees to the last digit shown.
+    void methodValues()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, shown);
+        CalcResult result;
+        QCOMPARE(ComputeLoads(Fixture::workedInput(), result), Fault::None);
+        const Fixture::Published *field = nullptr;
+        for (const Fixture::Published &p : Fixture::PublishedResults) {
+            if (quantity == QLatin1String(p.name))
+                field = &p;
+        }
+        QVERIFY2(field, qPrintable(quantity + u' ' + shown));
+        bool ok = false;
+        const double value = shown.toDouble(&ok);
+        QVERIFY(ok);
+        const qsizetype point = shown.indexOf(u'.');
+        const double halfDigit = 0.5 * std::pow(10.0, point < 0 ? 0 : -(shown.size() - point - 1));
+        const double computed = result.*field->field;
+        QVERIFY2(std::fabs(computed - value) <= halfDigit,
+            qPrintable(QStringLiteral("computed %1").arg(computed, 0, 'f', 4)));
+    }
+
+    // The About box, the last entry of the help menu; LICENSE, the box and the Debian copyright
+    // file carry one licence text.
+    void about()
+    {
+        Fixture::AppDirectory dir;
+        ScriptedPrompter prompter;
+        frmMain window(prompter);
+        QStringList entries;
+        for (QAction *a : window.findChild<QMenu *>(QStringLiteral("mnuHelp"))->actions())
+            entries << a->objectName() + u'=' + a->text();
+        QCOMPARE(entries,
+            QStringList({ QStringLiteral("mnuExplain=帮   助     F1"), QStringLiteral("mnuSpace2="),
+                QStringLiteral("Test=详细计算数据"), QStringLiteral("mnuAbout=关于 Tolvenar") }));
+
+        AboutDialog box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("关于 Tolvenar"));
+        const QString text = box.findChild<QLabel *>(QStringLiteral("lblAbout"))->text();
+        for (const QString &part : QStringList { QStringLiteral("版本：" TOLVENAR_PROJECT_VERSION),
+                 QStringLiteral("Qt 版本：") + QString::fromLatin1(qVersion()),
+                 QStringLiteral("许可证：MIT"), QDir::toNativeSeparators(dir.path()) })
+            QVERIFY2(text.contains(part), qPrintable(part));
+
+        const QString licence = readText(QStringLiteral(TOLVENAR_SOURCE_DIR "/LICENSE"));
+        QVERIFY(licence.startsWith(
+            QStringLiteral("MIT License\n\nCopyright (c) 2026 The Tolvenar developers\n")));
+        QCOMPARE(
+            box.findChild<QPlainTextEdit *>(QStringLiteral("txtLicence"))->toPlainText(), licence);
+        // The copyright file indents the same paragraphs by one blank and marks empty lines ".".
+        QString copyright = readText(QStringLiteral(TOLVENAR_SOURCE_DIR "/packaging/copyright"));
+        QVERIFY(copyright.contains(
+            QStringLiteral("Copyright: 2026 The Tolvenar developers\nLicense: Expat\n")));
+        copyright = copyright.section(QStringLiteral("\nLicense: Expat\n"), -1)
+                        .replace(QStringLiteral("\n .\n"), QStringLiteral("\n\n"))
+                        .replace(QStringLiteral("\n "), QStringLiteral("\n"))
+                        .mid(1);
+        QCOMPARE(copyright, licence.section(QStringLiteral("\n\n"), 2));
+    }
+
+    void qtTexts_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("lookIn"); // QFileDialog's "Look in:"
+        QTest::newRow("zh_CN") << QLocale(QStringLiteral("zh_CN")) << QStringLiteral("查找范围：");
+        QTest::newRow("de_DE") << QLocale(QStringLiteral("de_DE")) << QStringLiteral("Suchen in:");
+        QTest::newRow("C: Chinese, as the program") << QLocale::c() << QStringLiteral("查找范围：");
+    }
+    void qtTexts()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, lookIn);
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                + QStringLiteral("/qtbase_zh_CN.qm")))
+            QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
+        QTranslator translator;
+        QVERIFY(loadQtTranslation(translator, locale));
+        QCOMPARE(translator.translate("QFileDialog", "Look in:"), lookIn);
+    }
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"
