@@ -2,7 +2,8 @@
 // full disk and a record file removed between two commands, met by the writers (saving
 // parameters, the report file, the data manager's 更新, the merger). Each failure is told in the
 // program's box, naming the file and the reason, and no record and no earlier report is lost.
-// Then a catalogue the data manager could not read whole, which it must never store back.
+// Then a catalogue the data manager could not read whole, which it stores only when the user
+// agrees, after keeping the file in bearing.bak.
 
 #include "records/frmcombiner.h"
 #include "records/recordfile.h"
@@ -78,8 +79,8 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
     void faults_data();
     void faults();
-    void partlyReadCatalogueIsNeverStored_data();
-    void partlyReadCatalogueIsNeverStored();
+    void partlyReadCatalogue_data();
+    void partlyReadCatalogue();
 };
 
 void tst_EnvironmentFaults::faults_data()
@@ -91,7 +92,7 @@ void tst_EnvironmentFaults::faults_data()
     const char *const commands[] = { "save", "save over", "report", "update", "merge" };
     const char *const faults[]
         = { "read-only folder", "bearing.sav a folder", "disk full", "file removed" };
-    // Every writer replaces its file through a new one beside it, which a read-only folder
+    // Every record writer replaces its file through a new one beside it, which a read-only folder
     // refuses; the box names the file the user knows (and the scratch file in the reason).
     const struct
     {
@@ -103,7 +104,7 @@ void tst_EnvironmentFaults::faults_data()
         { Save, BearingIsFolder, "bearing.sav", "不是一个文件" },
         { Save, DiskFull, "gear.sav", "写入失败" },
         { SaveOver, DiskFull, "gear.sav", "写入失败" }, // replacing G-101
-        { Report, ReadOnlyFolder, "report.txt", "文件夹是只读的" },
+        { Report, ReadOnlyFolder, "", "" }, // the report itself may be written: in place
         { Report, DiskFull, "report.txt", "写入失败" },
         { Update, ReadOnlyFolder, "bearing.sav", "无法创建临时文件 temp.sav" },
         { Update, Removed, "", "" }, // the list, read before, is stored again
@@ -215,58 +216,79 @@ void tst_EnvironmentFaults::faults()
     }
 }
 
-void tst_EnvironmentFaults::partlyReadCatalogueIsNeverStored_data()
+void tst_EnvironmentFaults::partlyReadCatalogue_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("unreadable");
-    QTest::addColumn<QString>("reason");
-    const QByteArray three = bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E");
-    QTest::newRow("torn tail") << three + "torn" << false << QStringLiteral("不完整的记录");
-    QTest::newRow("model not GBK") << three + bearingSlot("AB\xD6 C\x7F") << false
-                                   << QStringLiteral("第 4 个记录的型号不是有效的GBK编码");
-    QTest::newRow("unreadable") << three << true << QStringLiteral("无法打开文件");
+    QTest::addColumn<int>("answer"); // to the question; 0: no question, refused
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QByteArray>("stored"); // bearing.sav after a Yes
+    const QByteArray a = bearingSlot("22210"), b = bearingSlot("6205"), c = bearingSlot("NU2210E");
+    const QByteArray bad = bearingSlot("AB\xD6 C\x7F"); // not GBK: stored back byte for byte
+    const QByteArray full = QByteArray(b).repeated(RecordLayout::MaxRecords);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *problem;
+        QByteArray stored;
+    } rows[] = {
+        { "torn tail", a + b + c + "torn", "bearing.sav 末尾有 4 个字节不是完整记录", a + b + c },
+        { "model not GBK", a + b + c + bad, "第 4 个记录的型号不是有效的 GBK 编码",
+            a + b + bad + c },
+        { "beyond 32767", full + a, "只读入了前 32767 个记录", full },
+    };
+    for (const auto &r : rows) {
+        for (const int answer : { int(Prompter::No), int(Prompter::Yes) }) {
+            QTest::addRow("%s, %s", r.name, answer == Prompter::Yes ? "yes" : "no")
+                << r.bytes << answer << QString::fromUtf8(r.problem) << r.stored;
+        }
+    }
+    QTest::newRow("unreadable") << a + b + c << 0 << QStringLiteral("无法打开文件") << QByteArray();
 }
 
-void tst_EnvironmentFaults::partlyReadCatalogueIsNeverStored()
+// 更新 on a catalogue not read whole asks once; No changes nothing, Yes keeps the file in
+// bearing.bak and stores the list. One that could not be read at all is never stored.
+void tst_EnvironmentFaults::partlyReadCatalogue()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, unreadable);
-    QFETCH(QString, reason);
+    QFETCH(int, answer);
+    QFETCH(QString, problem);
+    QFETCH(QByteArray, stored);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     RecordFiles::setAppDirectory(dir.path());
-    QVERIFY(writeFile(RecordFiles::bearingPath(), bytes));
+    const QString bearing = RecordFiles::bearingPath(),
+                  backup = dir.filePath(QStringLiteral("bearing.bak"));
+    QVERIFY(writeFile(bearing, bytes));
+    QVERIFY(writeFile(backup, "older backup"));
 
     ScriptedPrompter prompter;
     frmEditer editer(prompter);
     std::optional<ReadOnly> locked;
-    if (unreadable) {
-        locked.emplace(QStringList { RecordFiles::bearingPath() });
-        QFile::setPermissions(RecordFiles::bearingPath(), {});
-        if (QFile(RecordFiles::bearingPath()).open(QIODevice::ReadOnly))
+    if (answer == 0) {
+        locked.emplace(QStringList { bearing });
+        QFile::setPermissions(bearing, {});
+        if (QFile(bearing).open(QIODevice::ReadOnly))
             QSKIP("the file is still readable");
     }
     activate(editer);
-    // Sorting alone, and an addition, are both refused.
-    click(editer, "cmdUpdate");
-    click(editer, "cmdAdd");
-    const char *const boxes[]
-        = { "txtBearing_0=6300", "txtBearing_1=0.3", "txtBearing_4=20", "txtParameter_0=10" };
-    for (const char *b : boxes) {
-        const QString change = QString::fromLatin1(b);
-        editer.findChild<QLineEdit *>(change.section(u'=', 0, 0))->setText(change.section(u'=', 1));
-    }
-    click(editer, "cmdUpdate");
+    prompter.answers = { answer };
+    click(editer, "cmdUpdate"); // sorting alone
     locked.reset();
 
-    QCOMPARE(prompter.shown.size(), 2);
-    for (const auto &s : prompter.shown) {
-        QVERIFY(isFailureBox(s));
-        QVERIFY2(s.text.contains(QDir::toNativeSeparators(RecordFiles::bearingPath()))
-                && s.text.contains(reason) && s.text.contains(QStringLiteral("不能更新")),
-            qPrintable(s.text));
+    QCOMPARE(prompter.shown.size(), 1);
+    const auto &box = prompter.shown.first();
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(bearing)) && box.text.contains(problem),
+        qPrintable(box.text));
+    if (answer == 0) {
+        QVERIFY(isFailureBox(box) && box.text.contains(QStringLiteral("不能更新")));
+    } else {
+        QCOMPARE(box.buttons, int(Prompter::Yes | Prompter::No));
+        QVERIFY(box.text.contains(QStringLiteral("bearing.bak")));
     }
-    QCOMPARE(readFile(RecordFiles::bearingPath()), bytes);
+    const bool yes = answer == Prompter::Yes;
+    QCOMPARE(readFile(bearing), yes ? stored : bytes);
+    QCOMPARE(readFile(backup), yes ? bytes : QByteArray("older backup"));
     QVERIFY(!QFile::exists(RecordFiles::tempPath()));
 }
 

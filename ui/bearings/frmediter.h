@@ -11,6 +11,7 @@
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
+#include "ui/bearings/catalogue.h"
 
 #include <QWidget>
 
@@ -71,6 +72,6 @@ private:
     bool IsAdding = false;
     int EditIndex = -1;
     QString m_editModel; // model of the line at EditIndex when the edit began
-    bool m_readWhole = true; // the list holds all of bearing.sav
-    QString m_readProblem; // why not, for the message
+    BearingCatalogue::Catalogue m_read; // bearing.sav as the list was read from it
+    QString m_loadFailure; // why it could not be read at all, for the message
 };

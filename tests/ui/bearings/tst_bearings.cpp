@@ -216,7 +216,7 @@ private slots:
         QStringList lines;
         for (const BearingRecord &b : input)
             lines << EditerLine::fromRecord(b);
-        BearingCatalogue::sortLines(lines, BearingCatalogue::catalogueCollator());
+        BearingCatalogue::sortLines(lines);
         QStringList sorted;
         for (const QString &line : std::as_const(lines))
             sorted << EditerLine::modelOf(line).trimmed();
