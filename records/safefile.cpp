@@ -305,7 +305,7 @@ bool Lock::acquire(const QString &path, StoreError &error, int waitMs)
                                        "请稍后再试"));
                 return fail(error, path, QStringLiteral("无法锁定文件"), errnum);
             }
-            QThread::msleep(20);
+            QThread::msleep(5);
         }
         // The writer we waited for may have replaced the file: the lock must be on the file the
         // path names now.

@@ -11,18 +11,23 @@
 #include "records/saveparameters.h"
 #include "support/filefaults.h"
 #include "support/workedexample.h"
+#include "ui/bearings/catalogue.h"
 #include "ui/bearings/frmediter.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <functional>
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace Fixture;
 
@@ -81,6 +86,10 @@ private slots:
     void faults();
     void partlyReadCatalogue_data();
     void partlyReadCatalogue();
+    void linksAndPermissions_data();
+    void linksAndPermissions();
+    void anotherCopyWritesMeanwhile_data();
+    void anotherCopyWritesMeanwhile();
 };
 
 void tst_EnvironmentFaults::faults_data()
@@ -290,6 +299,189 @@ void tst_EnvironmentFaults::partlyReadCatalogue()
     QCOMPARE(readFile(bearing), yes ? stored : bytes);
     QCOMPARE(readFile(backup), yes ? bytes : QByteArray("older backup"));
     QVERIFY(!QFile::exists(RecordFiles::tempPath()));
+}
+
+void tst_EnvironmentFaults::linksAndPermissions_data()
+{
+    QTest::addColumn<QString>("plant"); // name=link target, or name:mode
+    QTest::addColumn<QString>("write"); // gear, bearing or dump
+    QTest::addColumn<QString>("reason"); // of the failure; empty: the write succeeds
+    // A link planted under a name the program writes must never lead the write to the file it
+    // points to; the victim lies in another folder.
+    QTest::newRow("gear.tmp link") << "gear.tmp=victim"
+                                   << "gear"
+                                   << "";
+    QTest::newRow("temp.sav link") << "temp.sav=victim"
+                                   << "bearing"
+                                   << "";
+    QTest::newRow("TestData.txt link") << "TestData.txt=victim"
+                                       << "dump"
+                                       << "";
+    QTest::newRow("gear.bak link, torn tail") << "gear.bak=victim"
+                                              << "gear"
+                                              << "";
+    // A replacement keeps who may read it.
+    QTest::newRow("private gear.sav") << "gear.sav:600"
+                                      << "gear"
+                                      << "";
+    QTest::newRow("group-writable catalogue") << "bearing.sav:664"
+                                              << "bearing"
+                                              << "";
+    // A catalogue shared through a link is updated where it lies; a dangling link is refused.
+    QTest::newRow("bearing.sav links to a shared one") << "bearing.sav=shared"
+                                                       << "bearing"
+                                                       << "";
+    QTest::newRow("dangling bearing.sav link") << "bearing.sav=missing"
+                                               << "bearing"
+                                               << "指向的文件不存在";
+}
+
+void tst_EnvironmentFaults::linksAndPermissions()
+{
+    QFETCH(QString, plant);
+    QFETCH(QString, write);
+    QFETCH(QString, reason);
+    QTemporaryDir dir, elsewhere;
+    QVERIFY(dir.isValid() && elsewhere.isValid());
+    RecordFiles::setAppDirectory(dir.path());
+    const QString gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
+    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+    const QString shared = elsewhere.filePath(QStringLiteral("shared"));
+    QVERIFY(writeFile(victim, "victim"));
+    QVERIFY(writeFile(shared, bearingSlot("6205")));
+    QVERIFY(writeFile(gear, workedShaftBytes() + "torn"));
+    QVERIFY(writeFile(bearing, bearingSlot("6206")));
+    const QString name = plant.section(QRegularExpression(QStringLiteral("[=:]")), 0, 0);
+    const QString planted = dir.filePath(name);
+    if (plant.contains(u'=')) {
+        QFile::remove(planted);
+        QVERIFY(QFile::link(elsewhere.filePath(plant.section(u'=', 1)), planted));
+    } else {
+        QVERIFY(::chmod(QFile::encodeName(planted).constData(),
+                    plant.section(u':', 1).toUInt(nullptr, 8))
+            == 0);
+    }
+
+    StoreError error;
+    ShaftRecord shaft;
+    shaft.ShaftNo = QStringLiteral("G-102");
+    BearingRecord added;
+    added.Model = QStringLiteral("6300");
+    const bool ok = write == QLatin1String("gear")
+        ? RecordFiles::appendShaftRecord(gear, shaft, error)
+        : write == QLatin1String("bearing")
+        ? RecordFiles::appendBearingRecord(bearing, added, error)
+        : BearingCatalogue::dumpLines(planted, { QStringLiteral("6205") }, error);
+    QCOMPARE(error.reason.contains(reason) && ok == reason.isEmpty(), true);
+    QCOMPARE(readFile(victim), QByteArray("victim"));
+    if (!reason.isEmpty()) {
+        QCOMPARE(error.path, bearing);
+        QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("missing"))));
+        return;
+    }
+    const QString target = write == QLatin1String("gear") ? gear : bearing;
+    if (plant == QLatin1String("bearing.sav=shared")) { // the link stays, its target is updated
+        QVERIFY(QFileInfo(bearing).isSymLink());
+        QCOMPARE(dataOf(shared, 48, 12), QByteArray("6205        |6300        |"));
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '),
+            QStringLiteral("shared victim"));
+    } else if (plant.contains(u':')) {
+        struct stat st
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, plant.section(u':', 1).toUInt(nullptr, 8));
+    } else {
+        QVERIFY(!QFileInfo(planted).isSymLink() || name.endsWith(QLatin1String(".tmp"))
+            || name.endsWith(QLatin1String(".sav")));
+    }
+    if (name == QLatin1String("gear.bak"))
+        QCOMPARE(readFile(planted), workedShaftBytes() + "torn");
+    if (name == QLatin1String("TestData.txt"))
+        QCOMPARE(readFile(planted), QByteArray("6205\r\n"));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("gear.tmp"))));
+    QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
+}
+
+namespace {
+
+// Runs the crash tests' writer once, as a second copy of the program writing the record files.
+bool runSecondWriter(const QString &mode)
+{
+    return QProcess::execute(
+               QCoreApplication::applicationDirPath() + QStringLiteral("/crashdriver"),
+               { RecordFiles::appDirectory(), mode })
+        == 0;
+}
+
+// A prompter whose replace question is answered only after another copy has written.
+class SlowUser : public ScriptedPrompter
+{
+public:
+    QString writerMode;
+    bool wrote = false;
+    int message(const QString &text, const QString &title, int buttons, Icon icon,
+        int defaultButton) override
+    {
+        if (text.contains(QStringLiteral("已经用过")))
+            wrote = runSecondWriter(writerMode);
+        return ScriptedPrompter::message(text, title, buttons, icon, defaultButton);
+    }
+};
+
+} // namespace
+
+void tst_EnvironmentFaults::anotherCopyWritesMeanwhile_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QByteArray>("expected"); // the record keys afterwards
+    // gear.sav S00000 S00001; the other copy moves S00000 to the end while the question is open:
+    // Yes replaces S00000 where it now is.
+    QTest::newRow("save replaces its number where it is now")
+        << true << QByteArray("X00000         |S00001         |S00000         |");
+    // The data manager's list was read before another copy added Z9999: 更新 does not drop it.
+    QTest::newRow("data manager keeps a record added meanwhile")
+        << false << QByteArray("22210       |6205        |Z9999       |");
+}
+
+void tst_EnvironmentFaults::anotherCopyWritesMeanwhile()
+{
+    QFETCH(bool, save);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    RecordFiles::setAppDirectory(dir.path());
+    StoreError error;
+    for (const char *number : { "S00000", "S00001" }) {
+        ShaftRecord s;
+        s.ShaftNo = QString::fromLatin1(number);
+        QVERIFY(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), s, error));
+    }
+    QVERIFY(writeFile(RecordFiles::bearingPath(), bearingSlot("6205") + bearingSlot("22210")));
+
+    SlowUser prompter;
+    if (save) {
+        prompter.writerMode = QStringLiteral("move");
+        prompter.answers = { Prompter::Yes };
+        RecordCopies copies;
+        copies.shaft.ShaftNo = QStringLiteral("S00000");
+        copies.shaft.P1 = 7;
+        QCOMPARE(SaveShaftRecord(copies, prompter).kind, SaveOutcome::Saved);
+        QVERIFY(prompter.wrote);
+        QCOMPARE(dataOf(RecordFiles::gearPath(), 116, 15), expected);
+        QList<ShaftRecord> records;
+        QVERIFY(RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error));
+        QCOMPARE(records.at(2).P1, 7.0f);
+        return;
+    }
+    frmEditer editer(prompter);
+    activate(editer);
+    QVERIFY(runSecondWriter(QStringLiteral("add")));
+    click(editer, "cmdUpdate");
+    QVERIFY2(prompter.texts().join(u'\n').contains(QStringLiteral("已被其他程序改动")),
+        qPrintable(prompter.texts().join(u'\n')));
+    click(editer, "cmdUpdate"); // the reloaded list, sorted and stored
+    QCOMPARE(dataOf(RecordFiles::bearingPath(), 48, 12), expected);
 }
 
 QTEST_MAIN(tst_EnvironmentFaults)
