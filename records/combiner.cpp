@@ -1,12 +1,18 @@
 #include "records/combiner.h"
 
 #include "calc/conversions.h"
+#include "records/safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace RecordLayout;
 
@@ -55,17 +61,24 @@ QString modelKey(const QString &model)
 qint64 countBearingRecords(const QString &path, StoreError &error)
 {
     error = StoreError();
-    const QFileInfo info(path);
+    // A missing file is created empty, never through a link (a dangling link is refused).
+    QString target;
+    if (!SafeFile::resolve(path, target, error))
+        return -1;
+    const QFileInfo info(target);
     if (info.exists() && !info.isFile()) {
         error = failure(path, QStringLiteral("不是一个文件"));
         return -1;
     }
     if (!info.exists()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadWrite)) {
-            error = failure(path, QStringLiteral("无法创建文件"), file.errorString());
+        const int fd = ::open(QFile::encodeName(target).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            error = failure(
+                path, QStringLiteral("无法创建文件"), QString::fromLocal8Bit(std::strerror(errno)));
             return -1;
         }
+        ::close(fd);
         return 0;
     }
     return info.size() / BearingSlot;

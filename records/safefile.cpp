@@ -301,7 +301,7 @@ bool Lock::acquire(const QString &path, StoreError &error, int waitMs)
                 ::close(fd);
                 if (errnum == EWOULDBLOCK)
                     return fail(error, path,
-                        QStringLiteral("另一个程序（也可能是本程序的另一个窗口）正在写入这个文件，"
+                        QStringLiteral("另一个程序（也可能是本程序的另一个副本）正在写入这个文件，"
                                        "请稍后再试"));
                 return fail(error, path, QStringLiteral("无法锁定文件"), errnum);
             }

@@ -5,6 +5,7 @@
 // Then a catalogue the data manager could not read whole, which it stores only when the user
 // agrees, after keeping the file in bearing.bak.
 
+#include "records/combiner.h"
 #include "records/frmcombiner.h"
 #include "records/recordfile.h"
 #include "records/resultreport.h"
@@ -376,6 +377,10 @@ void tst_EnvironmentFaults::linksAndPermissions()
     QCOMPARE(readFile(victim), QByteArray("victim"));
     if (!reason.isEmpty()) {
         QCOMPARE(error.path, bearing);
+        // Neither the readers nor the merger's count create the missing file.
+        QList<BearingRecord> records;
+        QVERIFY(!RecordFiles::readBearingRecords(bearing, records, error));
+        QCOMPARE(Combiner::countBearingRecords(bearing, error), -1);
         QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("missing"))));
         return;
     }

@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(error.text(),
             QDir::toNativeSeparators(gear)
                 + QStringLiteral(
-                    ": 另一个程序（也可能是本程序的另一个窗口）正在写入这个文件，请稍后再试"));
+                    ": 另一个程序（也可能是本程序的另一个副本）正在写入这个文件，请稍后再试"));
         QVERIFY(writeFile(RecordFiles::tempPath(), "new"));
         QVERIFY(std::rename(QFile::encodeName(RecordFiles::tempPath()).constData(),
                     QFile::encodeName(gear).constData())
