@@ -87,8 +87,11 @@ bool store(const QString &path, Catalogue &read, const QStringList &lines, bool 
         return false;
     }
     const QByteArray bytes = slotsFor(lines, read);
-    if (!RecordFiles::rewriteBearingSlotsIfUnchanged(
-            path, bytes, read.file.fingerprint, backup, changed, error)
+    // A catalogue never read stands for an empty file: it is not stored over records.
+    const QByteArray expected = read.file.fingerprint.isEmpty()
+        ? RecordFiles::fingerprint(0, QByteArray())
+        : read.file.fingerprint;
+    if (!RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup, changed, error)
         || changed)
         return false;
     read.lines = lines;
