@@ -188,8 +188,10 @@ bool modifyRecordFile(const QString &path, int slotSize, qint64 maxSlots, const 
 
     const qint64 torn = current.size % slotSize;
     if (torn != 0 || change.backup) {
-        const QString backup = RecordFiles::backupPathFor(target);
-        // The backup's name is the program's own: a link standing there is replaced, not followed.
+        const QString backup = RecordFiles::backupPathFor(path);
+        // The backup lies beside the name the user knows (for a linked catalogue: in the user's
+        // folder, not in the shared one). Its name is the program's own: a link standing there is
+        // replaced, not followed.
         SafeFile::Rules rules;
         rules.scratchName = scratchFor(slotSize);
         rules.followLinks = false;

@@ -349,7 +349,7 @@ void tst_EnvironmentFaults::linksAndPermissions()
     const QString victim = elsewhere.filePath(QStringLiteral("victim"));
     const QString shared = elsewhere.filePath(QStringLiteral("shared"));
     QVERIFY(writeFile(victim, "victim"));
-    QVERIFY(writeFile(shared, bearingSlot("6205")));
+    QVERIFY(writeFile(shared, bearingSlot("6205") + "tail"));
     QVERIFY(writeFile(gear, workedShaftBytes() + "torn"));
     QVERIFY(writeFile(bearing, bearingSlot("6206")));
     const QString name = plant.section(QRegularExpression(QStringLiteral("[=:]")), 0, 0);
@@ -390,6 +390,9 @@ void tst_EnvironmentFaults::linksAndPermissions()
         QCOMPARE(dataOf(shared, 48, 12), QByteArray("6205        |6300        |"));
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '),
             QStringLiteral("shared victim"));
+        // The torn tail is kept beside the name the user knows, not in the shared folder.
+        QCOMPARE(
+            readFile(dir.filePath(QStringLiteral("bearing.bak"))), bearingSlot("6205") + "tail");
     } else if (plant.contains(u':')) {
         struct stat st
         {
