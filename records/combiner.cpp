@@ -45,10 +45,9 @@ bool isBlankModel(const QString &model)
 
 bool isPlausible(const BearingRecord &r)
 {
-    // Written so that NaN fails every test. A model that did not decode cleanly (bytes that are
-    // not GBK) would be stored back in another form by every later writer.
-    return !isBlankModel(r.Model)
-        && fitField(r.Model, ModelWidth) == Conv::fitText(r.Model, ModelWidth) && r.Type <= 4
+    // Written so that NaN fails every test. A model whose bytes are not GBK decodes with
+    // replacement characters: it could not be typed, and a rewrite from its text would change it.
+    return !isBlankModel(r.Model) && !r.Model.contains(QChar::ReplacementCharacter) && r.Type <= 4
         && r.e >= 0 && r.e < 1 && r.Cr > 1 && r.Cr < 20000 && r.Y1 >= 0 && r.Y1 < 10 && r.Y2 >= 0
         && r.Y2 < 10;
 }
