@@ -89,6 +89,8 @@ private slots:
     void partlyReadCatalogue();
     void linksAndPermissions_data();
     void linksAndPermissions();
+    void textFileInReadOnlyFolder_data();
+    void textFileInReadOnlyFolder();
     void anotherCopyWritesMeanwhile_data();
     void anotherCopyWritesMeanwhile();
 };
@@ -409,6 +411,48 @@ void tst_EnvironmentFaults::linksAndPermissions()
         QCOMPARE(readFile(planted), QByteArray("6205\r\n"));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("gear.tmp"))));
     QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
+}
+
+void tst_EnvironmentFaults::textFileInReadOnlyFolder_data()
+{
+    QTest::addColumn<QString>("file"); // in a read-only folder: "new", "read-only", "link"
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a new file") << "new"
+                                << "文件夹是只读的，无法创建文件";
+    QTest::newRow("a read-only file") << "read-only"
+                                      << "文件是只读的，无法写入";
+    QTest::newRow("a planted link is not written through") << "link"
+                                                           << "无法创建临时文件";
+    QTest::newRow("a folder that is not there") << "missing"
+                                                << "文件夹不存在，无法创建文件";
+}
+
+void tst_EnvironmentFaults::textFileInReadOnlyFolder()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    QTemporaryDir dir, elsewhere;
+    QVERIFY(dir.isValid() && elsewhere.isValid());
+    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+    QVERIFY(writeFile(victim, "victim"));
+    QString path = dir.filePath(QStringLiteral("TestData.txt"));
+    if (file == QLatin1String("read-only"))
+        QVERIFY(writeFile(path, "old"));
+    if (file == QLatin1String("link"))
+        QVERIFY(QFile::link(victim, path));
+    if (file == QLatin1String("missing"))
+        path = dir.filePath(QStringLiteral("gone/TestData.txt"));
+    QStringList readOnly { dir.path() };
+    if (file == QLatin1String("read-only"))
+        readOnly.prepend(path);
+    ReadOnly locked(readOnly);
+    if (!locked.effective())
+        QSKIP("the folder still takes new files");
+    StoreError error;
+    QVERIFY(!BearingCatalogue::dumpLines(path, { QStringLiteral("6205") }, error));
+    QCOMPARE(error.path, path);
+    QVERIFY2(error.reason.startsWith(reason), qPrintable(error.reason));
+    QCOMPARE(readFile(victim), QByteArray("victim"));
 }
 
 namespace {
