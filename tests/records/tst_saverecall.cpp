@@ -120,7 +120,7 @@ private slots:
         // A character GBK lacks would be stored as '?' (and then find another number's record).
         row("number outside GBK refused", { "txtParameter_0=P😁1" }, -1, 0, 2,
             { QStringLiteral("编号中的字符 😁 不能保存（GBK 编码中没有）") });
-        row("model outside GBK refused", { "txtParameter_0=N", "txtBearingB_0=6😀0𠀀" }, -1, 0, 2,
+        row("model outside GBK refused", { "txtParameter_0=N", "txtBearingB_0=😀60𠀀" }, -1, 0, 2,
             { QStringLiteral("型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）") });
         row("span 40000: conversion fault, nothing written",
             { "txtParameter_0=N", "txtBearingA_0=32310", "txtParameter_3=40000" }, -1, 0, 2,
