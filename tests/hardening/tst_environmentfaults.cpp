@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QProcess>
 #include <QPushButton>
@@ -494,6 +495,10 @@ void tst_EnvironmentFaults::anotherCopyWritesMeanwhile_data()
     // The data manager's list was read before another copy added Z9999: 更新 does not drop it.
     QTest::newRow("data manager keeps a record added meanwhile")
         << false << QByteArray("22210       |6205        |Z9999       |");
+    // An edit in progress (22210, Cr 99) survives the reload and is stored at the next 更新,
+    // although the catalogue was reordered meanwhile.
+    QTest::newRow("data manager edit survives a reordered catalogue")
+        << false << QByteArray("22210       |6205        |Z9999       |");
 }
 
 void tst_EnvironmentFaults::anotherCopyWritesMeanwhile()
@@ -528,12 +533,25 @@ void tst_EnvironmentFaults::anotherCopyWritesMeanwhile()
     }
     frmEditer editer(prompter);
     activate(editer);
-    QVERIFY(runSecondWriter(QStringLiteral("add")));
+    const bool edit = QByteArray(QTest::currentDataTag()).contains("edit");
+    if (edit) {
+        auto *list = editer.findChild<QListView *>(QStringLiteral("lstBearing"));
+        list->setCurrentIndex(list->model()->index(1, 0)); // 22210
+        click(editer, "cmdEdit");
+        editer.findChild<QLineEdit *>(QStringLiteral("txtBearing_4"))
+            ->setText(QStringLiteral("99"));
+        QVERIFY(writeFile(RecordFiles::bearingPath(),
+            bearingSlot("Z9999") + bearingSlot("6205") + bearingSlot("22210")));
+    } else {
+        QVERIFY(runSecondWriter(QStringLiteral("add")));
+    }
     click(editer, "cmdUpdate");
     QVERIFY2(prompter.texts().join(u'\n').contains(QStringLiteral("已被其他程序改动")),
         qPrintable(prompter.texts().join(u'\n')));
     click(editer, "cmdUpdate"); // the reloaded list, sorted and stored
     QCOMPARE(dataOf(RecordFiles::bearingPath(), 48, 12), expected);
+    if (edit)
+        QCOMPARE(Module1::FindBearingRecord(QStringLiteral("22210")).Cr, 99.0f);
 }
 
 QTEST_MAIN(tst_EnvironmentFaults)
