@@ -297,7 +297,7 @@ bool frmEditer::SortAndRewrite(QStringList lines)
             + QStringLiteral(
                 ": 文件已被其他程序改动，列表已重新读入，这次更新没有保存。请检查后再按“更新”。"));
         LoadEditerList();
-        if (!IsAdding && EditIndex >= 0)
+        if (!IsAdding) // the edited line, found again by its model (-1 when it is gone)
             EditIndex = findModel(m_lines->stringList(), m_editModel);
         return false;
     }
