@@ -65,7 +65,7 @@ void BM_SortAndRewrite(benchmark::State &state)
         shuffled.append(EditerLine::fromRecord(r));
     for (auto _ : state) {
         QStringList lines = shuffled;
-        BearingCatalogue::sortLines(lines, BearingCatalogue::catalogueCollator());
+        BearingCatalogue::sortLines(lines);
         StoreError error;
         if (!BearingCatalogue::rewriteFromLines(RecordFiles::bearingPath(), lines, error))
             state.SkipWithError(qPrintable(error.text()));

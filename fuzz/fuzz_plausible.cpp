@@ -26,8 +26,10 @@ bool plausibleBytes(const char *slot)
     model.replace(QChar(0), u' ');
     const float e = floatAt(slot, 19), y1 = floatAt(slot, 23), y2 = floatAt(slot, 27),
                 cr = floatAt(slot, 31);
-    return !model.trimmed().isEmpty() && static_cast<unsigned char>(slot[12]) < 5 && 0 <= e && e < 1
-        && 1 < cr && cr < 20000 && 0 <= y1 && y1 < 10 && 0 <= y2 && y2 < 10;
+    // Bytes that are not GBK decode to replacement characters.
+    return !model.trimmed().isEmpty() && !model.contains(QChar::ReplacementCharacter)
+        && static_cast<unsigned char>(slot[12]) < 5 && 0 <= e && e < 1 && 1 < cr && cr < 20000
+        && 0 <= y1 && y1 < 10 && 0 <= y2 && y2 < 10;
 }
 
 QByteArray readAll(const QString &path)

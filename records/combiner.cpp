@@ -1,12 +1,18 @@
 #include "records/combiner.h"
 
 #include "calc/conversions.h"
+#include "records/safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace RecordLayout;
 
@@ -16,7 +22,7 @@ namespace {
 
 // Bytes of a bearing record's data; the rest of a slot is written as blanks.
 constexpr int BearingData = 35;
-// Source slots read per call.
+// Source slotBytes read per call.
 constexpr qint64 ChunkSlots = 4096;
 
 StoreError failure(const QString &path, const QString &reason, const QString &detail = QString())
@@ -39,9 +45,11 @@ bool isBlankModel(const QString &model)
 
 bool isPlausible(const BearingRecord &r)
 {
-    // Written so that NaN fails every test.
-    return !isBlankModel(r.Model) && r.Type <= 4 && r.e >= 0 && r.e < 1 && r.Cr > 1 && r.Cr < 20000
-        && r.Y1 >= 0 && r.Y1 < 10 && r.Y2 >= 0 && r.Y2 < 10;
+    // Written so that NaN fails every test. A model whose bytes are not GBK decodes with
+    // replacement characters: it could not be typed, and a rewrite from its text would change it.
+    return !isBlankModel(r.Model) && !r.Model.contains(QChar::ReplacementCharacter) && r.Type <= 4
+        && r.e >= 0 && r.e < 1 && r.Cr > 1 && r.Cr < 20000 && r.Y1 >= 0 && r.Y1 < 10 && r.Y2 >= 0
+        && r.Y2 < 10;
 }
 
 QString modelKey(const QString &model)
@@ -52,17 +60,24 @@ QString modelKey(const QString &model)
 qint64 countBearingRecords(const QString &path, StoreError &error)
 {
     error = StoreError();
-    const QFileInfo info(path);
+    // A missing file is created empty, never through a link (a dangling link is refused).
+    QString target;
+    if (!SafeFile::resolve(path, target, error))
+        return -1;
+    const QFileInfo info(target);
     if (info.exists() && !info.isFile()) {
         error = failure(path, QStringLiteral("不是一个文件"));
         return -1;
     }
     if (!info.exists()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadWrite)) {
-            error = failure(path, QStringLiteral("无法创建文件"), file.errorString());
+        const int fd = ::open(QFile::encodeName(target).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            error = failure(
+                path, QStringLiteral("无法创建文件"), QString::fromLocal8Bit(std::strerror(errno)));
             return -1;
         }
+        ::close(fd);
         return 0;
     }
     return info.size() / BearingSlot;
@@ -79,89 +94,93 @@ MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPa
         result.error = failure(sourcePath, QStringLiteral("无法打开文件"), source.errorString());
         return result;
     }
-    const QFileInfo targetInfo(targetPath);
-    if (targetInfo.exists() && !targetInfo.isFile()) {
-        result.error = failure(targetPath, QStringLiteral("不是一个文件"));
-        return result;
-    }
-    QFile target(targetPath);
-    // Opened for writing: a missing target is created, and one that cannot be written is refused
-    // before anything is read.
-    if (!target.open(QIODevice::ReadWrite)) {
-        result.error = failure(targetPath,
-            targetInfo.exists() ? QStringLiteral("无法打开文件") : QStringLiteral("无法创建文件"),
-            target.errorString());
-        return result;
-    }
 
-    // The models the target holds, read once.
-    const qint64 targetSize = target.size();
-    const qint64 targetWhole = targetSize / BearingSlot;
-    QSet<QString> models;
-    models.reserve(std::min<qint64>(targetWhole, MaxRecords) * 2);
-    QByteArray merged = target.read(targetWhole * BearingSlot);
-    if (merged.size() != targetWhole * BearingSlot) {
-        result.error = failure(targetPath, QStringLiteral("读取失败"), target.errorString());
-        return result;
-    }
-    for (qint64 i = 0; i < targetWhole; ++i)
-        models.insert(modelKey(decodeText(merged.constData() + i * BearingSlot, ModelWidth)));
-    target.close();
-    result.merged = true;
-    result.targetCount = targetWhole;
-
-    // Source records in record order; the accepted ones collect in one block. The source is read
-    // whole before the target is written, so a source that is the target itself is read as it
-    // was.
-    QByteArray accepted;
-    const qint64 sourceSlots = source.size() / BearingSlot;
-    qint64 sourceNo = 0;
-    bool stop = false;
-    while (!stop && sourceNo < sourceSlots) {
-        const qint64 count = std::min(ChunkSlots, sourceSlots - sourceNo);
-        const QByteArray chunk = source.read(count * BearingSlot);
-        if (chunk.size() != count * BearingSlot) {
-            result.error = failure(sourcePath, QStringLiteral("读取失败"), source.errorString());
-            break;
-        }
-        for (qint64 i = 0; i < count; ++i) {
-            ++sourceNo;
-            const char *slot = chunk.constData() + i * BearingSlot;
-            const BearingRecord record = decodeBearing(slot);
-            const QString key = modelKey(record.Model);
-            if (models.contains(key) || !isPlausible(record))
-                continue;
-            if (result.targetCount >= MaxRecords) {
-                result.error = failure(targetPath,
-                    QStringLiteral("记录数已达上限 %1，合并在源文件第 %2 个记录处停止")
-                        .arg(MaxRecords)
-                        .arg(sourceNo));
-                stop = true;
-                break;
-            }
-            // The record goes over unchanged, byte for byte.
-            accepted.append(slot, BearingData);
-            accepted.append(BearingSlot - BearingData, ' ');
-            models.insert(key);
-            ++result.targetCount;
-            ++result.added;
-        }
-    }
-    if (accepted.isEmpty()) {
-        result.targetCount = targetWhole;
-        return result;
-    }
-
-    // The target's whole records followed by the accepted ones replace the target in one step
-    // (through temp.sav), so a failure or a crash leaves the old target or the merged one, never a
-    // part of the merge. A torn tail of the target is not a record and is left out.
-    merged += accepted;
+    // The whole merge runs inside the target's lock: its records are read there (at most
+    // MaxRecords of them, whatever the file's size), so records another copy of the program adds
+    // meanwhile are neither lost nor duplicated.
+    qint64 targetWhole = 0;
+    StoreError stopped; // why the merge stopped early; the records accepted before are written
+    RecordFiles::WriteNote note;
     StoreError writeError;
-    if (!RecordFiles::rewriteBearingSlots(targetPath, merged, writeError)) {
+    const bool ran = RecordFiles::modifyBearingFile(
+        targetPath,
+        [&](const QByteArray &slotBytes, qint64 wholeSlots, QByteArray &out, StoreError &err) {
+            targetWhole = wholeSlots;
+            result.merged = true;
+            result.targetCount = wholeSlots;
+            if (wholeSlots >= MaxRecords) {
+                // Nothing can be added: the source is not read at all.
+                err = failure(targetPath,
+                    QStringLiteral("记录数已达上限 %1，不能再添加记录").arg(MaxRecords));
+                return false;
+            }
+            const qint64 count = slotBytes.size() / BearingSlot;
+            QSet<QString> models;
+            models.reserve(count * 2);
+            for (qint64 i = 0; i < count; ++i)
+                models.insert(
+                    modelKey(decodeText(slotBytes.constData() + i * BearingSlot, ModelWidth)));
+
+            // Source records in record order, read a chunk at a time; the accepted ones collect in
+            // one block, which stays below the record limit.
+            QByteArray accepted;
+            const qint64 sourceSlots = source.size() / BearingSlot;
+            qint64 sourceNo = 0;
+            bool full = false;
+            while (!full && sourceNo < sourceSlots) {
+                const qint64 chunkCount = std::min(ChunkSlots, sourceSlots - sourceNo);
+                const QByteArray chunk = source.read(chunkCount * BearingSlot);
+                if (chunk.size() != chunkCount * BearingSlot) {
+                    stopped = failure(sourcePath, QStringLiteral("读取失败"), source.errorString());
+                    break;
+                }
+                for (qint64 i = 0; i < chunkCount; ++i) {
+                    ++sourceNo;
+                    const char *slot = chunk.constData() + i * BearingSlot;
+                    // A blank model (a zero-filled or sparse stretch) is never plausible: skipped
+                    // without decoding.
+                    if (std::all_of(
+                            slot, slot + ModelWidth, [](char c) { return c == 0 || c == ' '; }))
+                        continue;
+                    const BearingRecord record = decodeBearing(slot);
+                    const QString key = modelKey(record.Model);
+                    if (models.contains(key) || !isPlausible(record))
+                        continue;
+                    if (result.targetCount >= MaxRecords) {
+                        stopped = failure(targetPath,
+                            QStringLiteral("记录数已达上限 %1，合并在源文件第 %2 个记录处停止")
+                                .arg(MaxRecords)
+                                .arg(sourceNo));
+                        full = true;
+                        break;
+                    }
+                    // The record goes over unchanged, byte for byte.
+                    accepted.append(slot, BearingData);
+                    accepted.append(BearingSlot - BearingData, ' ');
+                    models.insert(key);
+                    ++result.targetCount;
+                    ++result.added;
+                }
+            }
+            // The target's whole records followed by the accepted ones replace the target in one
+            // step, so a failure or a crash leaves the old target or the merged one, never a part
+            // of the merge. Nothing accepted: nothing is written.
+            if (!accepted.isEmpty())
+                out = slotBytes + accepted;
+            return true;
+        },
+        writeError, &note);
+    if (!ran) {
+        // Either the target could not be read or locked, it is full, or the write failed: the
+        // target is as it was.
         result.targetCount = targetWhole;
         result.added = 0;
         result.error = writeError;
+        return result;
     }
+    result.error = stopped;
+    if (note.kept())
+        result.note = note.text();
     return result;
 }
 

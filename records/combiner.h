@@ -20,9 +20,11 @@ struct MergeResult
     int added = 0; // records appended by this merge
     StoreError error; // why the merge stopped early or could not start; empty when it ran
                       // through
+    QString note; // a torn tail of the target dropped and kept in its backup (WriteNote::text)
 };
 
-// The plausibility test of a source record: a model that is not blank, a type code up to 4,
+// The plausibility test of a source record: a model that is not blank and decoded cleanly from
+// GBK (no replacement characters), a type code up to 4,
 // 0 <= e < 1, 1 < Cr < 20000, 0 <= Y1 < 10 and 0 <= Y2 < 10.
 bool isPlausible(const BearingRecord &record);
 
@@ -31,13 +33,13 @@ bool isPlausible(const BearingRecord &record);
 QString modelKey(const QString &model);
 
 // Merges the bearing records of sourcePath into targetPath. A source path that is empty or names
-// no file does nothing (merged false, no error). The target is created when missing; its records
-// are read once, and the new records go after its last whole record: the target is replaced in
-// one step by its records followed by the new ones (RecordFiles::rewriteBearingSlots), so a
-// failure or a crash never leaves part of a merge. A target that would pass
-// RecordLayout::MaxRecords records stops the merge there with an error: the records accepted
-// before are written and kept. A write failure leaves the target as it was (added 0) and reports
-// the file and the reason.
+// no file does nothing (merged false, no error). The target is created when missing; the merge
+// runs under its lock (RecordFiles::modifyBearingFile): its records are read once (at most
+// RecordLayout::MaxRecords), the source in chunks, and the new records go after the target's
+// last whole record, the target being replaced in one step, so a failure or a crash never leaves
+// part of a merge. A target already full stops at once; one that would pass MaxRecords records
+// stops the merge there with an error: the records accepted before are written and kept. A write
+// failure leaves the target as it was (added 0) and reports the file and the reason.
 MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPath);
 
 // The number of whole records in a bearing file, creating it empty when missing. Returns -1 and

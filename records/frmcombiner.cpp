@@ -122,4 +122,6 @@ void frmCombiner::MergeRecords()
         lblView->setText(Combiner::mergeResultText(result.targetCount, result.added));
     if (result.error.failed())
         m_prompter.inform(result.error.text());
+    if (!result.note.isEmpty())
+        m_prompter.inform(result.note);
 }

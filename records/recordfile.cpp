@@ -1,6 +1,9 @@
 #include "records/recordfile.h"
 
+#include "records/safefile.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -46,59 +50,46 @@ bool fail(StoreError &error, const QString &path, const QString &reason,
     return false;
 }
 
-// Writes all of bytes at the current position. A short write is followed by another attempt at the
-// rest, which then fails with the reason (QFile sets no error for a short write).
-bool writeAll(QFile &file, const QByteArray &bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return file.flush();
-}
-
-// Qt reports ENOSPC as a resource error.
-QString writeFailure(const QFile &file)
-{
-    return file.error() == QFileDevice::ResourceError ? QStringLiteral("磁盘已满")
-                                                      : QStringLiteral("写入失败");
-}
-
 QString limitReason()
 {
     return QStringLiteral("记录数已达上限 %1，不能再添加记录").arg(MaxRecords);
 }
 
-// Opens a record file for reading, or for reading and writing. A missing file is created empty;
-// anything that exists but is not a plain file (a directory, a device) is refused.
-bool openRecordFile(QFile &file, bool forWriting, StoreError &error)
+// Opens a record file for reading. A missing file is created empty (never through a link: a
+// dangling link is refused); anything that exists but is not a plain file (a directory, a device)
+// is refused.
+bool openRecordFile(QFile &file, StoreError &error)
 {
     const QString path = file.fileName();
-    const QFileInfo info(path);
+    QString target;
+    if (!SafeFile::resolve(path, target, error))
+        return false;
+    const QFileInfo info(target);
     const bool exists = info.exists();
     if (exists && !info.isFile())
         return fail(error, path, QStringLiteral("不是一个文件"));
-    QIODevice::OpenMode mode = QIODevice::Unbuffered;
-    mode |= forWriting || !exists ? QIODevice::ReadWrite : QIODevice::ReadOnly;
-    if (!file.open(mode)) {
-        return fail(error, path,
-            exists ? QStringLiteral("无法打开文件") : QStringLiteral("无法创建文件"),
-            file.errorString());
+    if (!exists) {
+        const int fd = ::open(QFile::encodeName(target).constData(),
+            O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return fail(error, path, QStringLiteral("无法创建文件"),
+                QString::fromLocal8Bit(std::strerror(errno)));
+        ::close(fd);
     }
+    file.setFileName(target);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(error, path, QStringLiteral("无法打开文件"), file.errorString());
     return true;
 }
 
-// The start of an open record file, read in one call: its whole slots, at most MaxRecords.
+// The start of an open record file, read in one call: its whole slotBytes, at most MaxRecords.
 struct SlotGrid
 {
     int slotSize = 0;
     QByteArray bytes;
     qint64 fileSize = 0;
     qint64 wholeSlots = 0; // in the whole file, may exceed MaxRecords
-    int count = 0; // slots held in bytes
+    int count = 0; // slotBytes held in bytes
     bool complete() const { return fileSize == wholeSlots * slotSize && wholeSlots <= MaxRecords; }
 };
 
@@ -125,8 +116,13 @@ bool readSlots(QFile &file, int slotSize, SlotGrid &out, StoreError &error)
     return true;
 }
 
-bool replaceContent(
-    const QString &path, const QString &scratchName, const QByteArray &bytes, StoreError &error);
+QByteArray fingerprintOf(qint64 size, const QByteArray &slotBytes)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArray::number(size).append(':'));
+    hash.addData(slotBytes);
+    return hash.result();
+}
 
 // The scratch file that a record file is replaced through: temp.sav for bearing.sav, gear.tmp for
 // gear.sav.
@@ -135,23 +131,99 @@ QString scratchFor(int slotSize)
     return slotSize == ShaftSlot ? QStringLiteral("gear.tmp") : QStringLiteral("temp.sav");
 }
 
-// Appends slot after the whole slots of an open file, which grid holds. The file is replaced by
-// those slots and the new one (a torn tail is left out): written in place, a slot that a crash
-// cut short would stay in the file as a torn tail.
-bool appendSlot(QFile &file, const SlotGrid &grid, const QByteArray &slot, StoreError &error)
+// A record file as its writer finds it inside the lock.
+struct Current
 {
-    if (grid.wholeSlots >= MaxRecords)
-        return fail(error, file.fileName(), limitReason());
-    file.close();
-    return replaceContent(file.fileName(), scratchFor(grid.slotSize), grid.bytes + slot, error);
+    QByteArray slotBytes; // whole slotBytes, at most the number the writer asked for
+    qint64 size = 0;
+    qint64 wholeSlots = 0;
+    bool created = false; // it was missing
+    int count(int slotSize) const { return int(slotBytes.size() / slotSize); }
+};
+
+// What the writer makes of it.
+struct Change
+{
+    bool write = false;
+    QByteArray content;
+    bool backup = false; // keep the old bytes in the backup even without a torn tail
+};
+
+using Modify = std::function<bool(const Current &, Change &, StoreError &)>;
+
+// The read-modify-replace of every record-file writer: resolves a link to its target, locks the
+// target against other writers, reads at most maxSlots of it, lets modify decide the new content,
+// keeps the old bytes in the backup when a torn tail is dropped (or modify asks for it), and
+// replaces the file. Errors name path, the file the user knows.
+bool modifyRecordFile(const QString &path, int slotSize, qint64 maxSlots, const Modify &modify,
+    StoreError &error, RecordFiles::WriteNote *note)
+{
+    error = StoreError();
+    if (note)
+        *note = RecordFiles::WriteNote();
+    const auto named = [&] {
+        error.path = path;
+        return false;
+    };
+    QString target;
+    if (!SafeFile::resolve(path, target, error))
+        return false;
+    SafeFile::Lock lock;
+    if (!lock.acquire(target, error))
+        return named();
+    Current current;
+    current.created = lock.created();
+    current.size = lock.size();
+    current.wholeSlots = current.size / slotSize;
+    const qint64 wanted = std::min(current.wholeSlots, maxSlots) * slotSize;
+    if (!lock.read(0, wanted, current.slotBytes, error))
+        return named();
+    current.slotBytes.truncate(current.slotBytes.size() / slotSize * slotSize);
+
+    Change change;
+    if (!modify(current, change, error))
+        return named();
+    if (!change.write)
+        return true;
+
+    const qint64 torn = current.size % slotSize;
+    if (torn != 0 || change.backup) {
+        const QString backup = RecordFiles::backupPathFor(path);
+        // The backup lies beside the name the user knows (for a linked catalogue: in the user's
+        // folder, not in the shared one). Its name is the program's own: a link standing there is
+        // replaced, not followed.
+        SafeFile::Rules rules;
+        rules.scratchName = scratchFor(slotSize);
+        rules.followLinks = false;
+        if (!SafeFile::copyFrom(lock.handle(), backup, rules, error))
+            return false;
+        if (note) {
+            note->path = path;
+            note->backupPath = backup;
+            note->tornBytes = torn;
+        }
+    }
+    SafeFile::Rules rules;
+    rules.scratchName = scratchFor(slotSize);
+    if (!SafeFile::replace(target, change.content, rules, error))
+        return named();
+    return true;
 }
 
-bool appendRecordSlot(const QString &path, const QByteArray &slot, StoreError &error)
+bool appendRecordSlot(
+    const QString &path, const QByteArray &slot, StoreError &error, RecordFiles::WriteNote *note)
 {
-    QFile file(path);
-    SlotGrid grid;
-    return openRecordFile(file, true, error) && readSlots(file, int(slot.size()), grid, error)
-        && appendSlot(file, grid, slot, error);
+    const int slotSize = int(slot.size());
+    return modifyRecordFile(
+        path, slotSize, MaxRecords,
+        [&](const Current &current, Change &change, StoreError &err) {
+            if (current.wholeSlots >= MaxRecords)
+                return fail(err, path, limitReason());
+            change.write = true;
+            change.content = current.slotBytes + slot;
+            return true;
+        },
+        error, note);
 }
 
 template <typename Record, typename Decode>
@@ -163,7 +235,7 @@ bool readRecords(const QString &path, int slotSize, Decode decode, QList<Record>
     if (complete)
         *complete = false;
     QFile file(path);
-    if (!openRecordFile(file, false, error))
+    if (!openRecordFile(file, error))
         return false;
     SlotGrid grid;
     if (!readSlots(file, slotSize, grid, error))
@@ -178,85 +250,19 @@ bool readRecords(const QString &path, int slotSize, Decode decode, QList<Record>
 }
 
 // Index of the first slot whose key field (at offset 0, width bytes) equals key, or -1.
-int findKey(const SlotGrid &grid, const QString &key, int width)
+int findKey(const QByteArray &slotBytes, int slotSize, const QString &key, int width)
 {
     const QString wanted = fitField(key, width);
-    for (int i = 0; i < grid.count; ++i) {
-        const char *field = grid.bytes.constData() + qsizetype(i) * grid.slotSize;
+    const qsizetype count = slotBytes.size() / slotSize;
+    for (qsizetype i = 0; i < count; ++i) {
+        const char *field = slotBytes.constData() + i * slotSize;
         // A plain ASCII field reads as itself: compare it without building a string.
         const bool ascii = std::all_of(
             field, field + width, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (ascii ? QLatin1StringView(field, width) == wanted : decodeText(field, width) == wanted)
-            return i;
+            return int(i);
     }
     return -1;
-}
-
-#ifdef Q_OS_UNIX
-// Makes a rename in dir survive a power cut; failure here changes nothing the user can see.
-void syncDirectory(const QString &dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-#endif
-
-// Replaces the file at path by bytes: writes them to the scratch file beside it, flushes that to
-// disk and renames it over the target, so a failure or a crash leaves either the old or the new
-// file whole. Failures name the target (the scratch file when that is what stands in the way).
-bool replaceContent(
-    const QString &path, const QString &scratchName, const QByteArray &bytes, StoreError &error)
-{
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        return fail(error, path, QStringLiteral("不是一个文件"));
-    if (target.exists() && !target.isWritable())
-        return fail(error, path, QStringLiteral("文件是只读的"));
-
-    // The scratch file lies beside the target so the rename stays on one file system.
-    const QString temp = target.absoluteDir().filePath(scratchName);
-    const QFileInfo tempInfo(temp);
-    if (tempInfo.exists() && !tempInfo.isFile())
-        return fail(error, temp, QStringLiteral("不是一个文件"));
-
-    QFile file(temp);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return fail(error, path, QStringLiteral("无法创建临时文件 ") + scratchName,
-            file.errorString());
-    bool written = writeAll(file, bytes);
-    QString reason;
-    QString detail;
-    if (!written) {
-        reason = writeFailure(file);
-        detail = file.errorString();
-    }
-#ifdef Q_OS_UNIX
-    if (written && ::fsync(file.handle()) != 0) {
-        written = false;
-        reason = errno == ENOSPC ? QStringLiteral("磁盘已满") : QStringLiteral("写入失败");
-        detail = QString::fromLocal8Bit(std::strerror(errno));
-    }
-#endif
-    file.close();
-    if (!written) {
-        QFile::remove(temp);
-        return fail(error, path, reason, detail);
-    }
-
-    // rename() replaces the target in one step: a reader sees either the old or the new file.
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData())
-        != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(temp);
-        return fail(error, path, QStringLiteral("无法替换文件"), why);
-    }
-#ifdef Q_OS_UNIX
-    syncDirectory(target.absolutePath());
-#endif
-    return true;
 }
 
 } // namespace
@@ -269,7 +275,8 @@ namespace {
 bool isInstallDirectory(const QString &dir)
 {
     const QString canonical = QFileInfo(dir).canonicalFilePath();
-    for (const char *installed : {TOLVENAR_INSTALL_BINDIR, "/usr/bin", "/usr/local/bin", "/bin"}) {
+    for (const char *installed :
+        { TOLVENAR_INSTALL_BINDIR, "/usr/bin", "/usr/local/bin", "/bin" }) {
         if (canonical == QFileInfo(QString::fromUtf8(installed)).canonicalFilePath())
             return true;
     }
@@ -322,38 +329,105 @@ bool readBearingRecords(
     return readRecords(path, BearingSlot, decodeBearing, out, error, complete);
 }
 
-bool appendShaftRecord(const QString &path, const ShaftRecord &record, StoreError &error)
+QString WriteNote::text() const
 {
-    error = StoreError();
-    return appendRecordSlot(path, encodeShaft(record), error);
+    if (!kept())
+        return QString();
+    const QString name = QFileInfo(path).fileName();
+    const QString kept = QStringLiteral("原文件已保存为 ") + QDir::toNativeSeparators(backupPath);
+    if (tornBytes == 0)
+        return name + QStringLiteral(": ") + kept;
+    return name + QStringLiteral(" 末尾有 %1 个字节不是完整记录，已删去；").arg(tornBytes) + kept;
 }
 
-bool appendBearingRecord(const QString &path, const BearingRecord &record, StoreError &error)
+QString backupPathFor(const QString &path)
 {
-    error = StoreError();
-    return appendRecordSlot(path, encodeBearing(record), error);
+    const QFileInfo info(path);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".bak"));
 }
 
-bool replaceShaftRecord(
-    const QString &path, int recordNo, const ShaftRecord &record, StoreError &error)
+QByteArray fingerprint(qint64 size, const QByteArray &slotBytes)
 {
+    return fingerprintOf(size, slotBytes);
+}
+
+bool readSnapshot(const QString &path, int slotSize, Snapshot &out, StoreError &error)
+{
+    out = Snapshot();
     error = StoreError();
     QFile file(path);
-    if (!openRecordFile(file, true, error))
+    SlotGrid grid;
+    if (!openRecordFile(file, error) || !readSlots(file, slotSize, grid, error))
         return false;
-    const qint64 whole = std::min<qint64>(file.size() / ShaftSlot, MaxRecords);
-    if (recordNo < 1 || recordNo > whole)
-        return fail(error, path,
-            QStringLiteral("记录号 %1 超出范围（共 %2 条记录）").arg(recordNo).arg(whole));
-    // The file is replaced by its whole slots with the new one in place of record recordNo: a slot
-    // overwritten in place could be left half old, half new by a crash.
-    QByteArray bytes = file.read(file.size() / ShaftSlot * ShaftSlot);
-    if (bytes.size() < qint64(recordNo) * ShaftSlot)
-        return fail(error, path, QStringLiteral("读取失败"), file.errorString());
-    bytes.truncate(bytes.size() / ShaftSlot * ShaftSlot);
-    bytes.replace(qsizetype(recordNo - 1) * ShaftSlot, ShaftSlot, encodeShaft(record));
-    file.close();
-    return replaceContent(path, scratchFor(ShaftSlot), bytes, error);
+    out.slotBytes = grid.bytes;
+    out.size = grid.fileSize;
+    out.wholeSlots = grid.wholeSlots;
+    out.fingerprint = fingerprintOf(out.size, out.slotBytes);
+    return true;
+}
+
+bool appendShaftRecord(
+    const QString &path, const ShaftRecord &record, StoreError &error, WriteNote *note)
+{
+    return appendRecordSlot(path, encodeShaft(record), error, note);
+}
+
+bool appendBearingRecord(
+    const QString &path, const BearingRecord &record, StoreError &error, WriteNote *note)
+{
+    return appendRecordSlot(path, encodeBearing(record), error, note);
+}
+
+bool replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record,
+    StoreError &error, WriteNote *note)
+{
+    // The whole file is read (records beyond MaxRecords stay) and replaced with the new slot in
+    // place of record recordNo: a slot overwritten in place could be left half old, half new by a
+    // crash.
+    return modifyRecordFile(
+        path, ShaftSlot, std::numeric_limits<qint64>::max(),
+        [&](const Current &current, Change &change, StoreError &err) {
+            const qint64 whole = std::min<qint64>(current.wholeSlots, MaxRecords);
+            if (recordNo < 1 || recordNo > whole)
+                return fail(err, path,
+                    QStringLiteral("记录号 %1 超出范围（共 %2 条记录）").arg(recordNo).arg(whole));
+            change.write = true;
+            change.content = current.slotBytes;
+            change.content.replace(
+                qsizetype(recordNo - 1) * ShaftSlot, ShaftSlot, encodeShaft(record));
+            return true;
+        },
+        error, note);
+}
+
+bool storeShaftRecord(const QString &path, const ShaftRecord &record, bool mayReplace,
+    int &recordNo, bool &inUse, StoreError &error, WriteNote *note)
+{
+    recordNo = 0;
+    inUse = false;
+    return modifyRecordFile(
+        path, ShaftSlot, std::numeric_limits<qint64>::max(),
+        [&](const Current &current, Change &change, StoreError &err) {
+            const QByteArray known = current.slotBytes.left(qsizetype(MaxRecords) * ShaftSlot);
+            const int found = findKey(known, ShaftSlot, record.ShaftNo, ShaftNoWidth);
+            inUse = found >= 0;
+            if (inUse && !mayReplace)
+                return true;
+            change.content = current.slotBytes;
+            if (found >= 0) {
+                change.content.replace(
+                    qsizetype(found) * ShaftSlot, ShaftSlot, encodeShaft(record));
+                recordNo = found + 1;
+            } else {
+                if (current.wholeSlots >= MaxRecords)
+                    return fail(err, path, limitReason());
+                change.content += encodeShaft(record);
+                recordNo = int(current.wholeSlots) + 1;
+            }
+            change.write = true;
+            return true;
+        },
+        error, note);
 }
 
 bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records, StoreError &error)
@@ -370,12 +444,47 @@ bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records
 
 bool rewriteBearingSlots(const QString &path, const QByteArray &bytes, StoreError &error)
 {
+    bool changed = false;
+    return rewriteBearingSlotsIfUnchanged(path, bytes, QByteArray(), false, changed, error);
+}
+
+bool rewriteBearingSlotsIfUnchanged(const QString &path, const QByteArray &bytes,
+    const QByteArray &fingerprint, bool backup, bool &changed, StoreError &error, WriteNote *note)
+{
     error = StoreError();
+    changed = false;
     if (bytes.size() % BearingSlot != 0)
         return fail(error, path, QStringLiteral("记录不完整"));
     if (bytes.size() / BearingSlot > MaxRecords)
         return fail(error, path, QStringLiteral("记录数超过上限 %1").arg(MaxRecords));
-    return replaceContent(path, scratchFor(BearingSlot), bytes, error);
+    return modifyRecordFile(
+        path, BearingSlot, MaxRecords,
+        [&](const Current &current, Change &change, StoreError &) {
+            if (!fingerprint.isEmpty() && !current.created
+                && fingerprintOf(current.size, current.slotBytes) != fingerprint) {
+                changed = true;
+                return true;
+            }
+            change.write = true;
+            change.backup = backup && !current.created;
+            change.content = bytes;
+            return true;
+        },
+        error, note);
+}
+
+bool modifyBearingFile(
+    const QString &path, const BearingChange &change, StoreError &error, WriteNote *note)
+{
+    return modifyRecordFile(
+        path, BearingSlot, MaxRecords,
+        [&](const Current &current, Change &out, StoreError &err) {
+            if (!change(current.slotBytes, current.wholeSlots, out.content, err))
+                return false;
+            out.write = !out.content.isEmpty();
+            return true;
+        },
+        error, note);
 }
 
 bool keysEqual(const QString &a, const QString &b, int width)
@@ -390,14 +499,13 @@ namespace Module1 {
 namespace {
 
 // Reads the whole grid of a record file; on failure fills *error (when given).
-bool scan(const QString &path, int slotSize, QFile &file, SlotGrid &grid, bool forWriting,
-    StoreError *error)
+bool scan(const QString &path, int slotSize, QFile &file, SlotGrid &grid, StoreError *error)
 {
     StoreError local;
     StoreError &err = error ? *error : local;
     err = StoreError();
     file.setFileName(path);
-    return openRecordFile(file, forWriting, err) && readSlots(file, slotSize, grid, err);
+    return openRecordFile(file, err) && readSlots(file, slotSize, grid, err);
 }
 
 } // namespace
@@ -406,9 +514,9 @@ BearingRecord FindBearingRecord(const QString &key, StoreError *error)
 {
     QFile file;
     SlotGrid grid;
-    if (!scan(RecordFiles::bearingPath(), BearingSlot, file, grid, false, error))
+    if (!scan(RecordFiles::bearingPath(), BearingSlot, file, grid, error))
         return BearingRecord();
-    const int i = findKey(grid, key, ModelWidth);
+    const int i = findKey(grid.bytes, BearingSlot, key, ModelWidth);
     if (i < 0)
         return BearingRecord();
     return decodeBearing(grid.bytes.constData() + qsizetype(i) * BearingSlot);
@@ -418,16 +526,16 @@ ShaftRecord FindShaftRecord(const QString &key, StoreError *error)
 {
     QFile file;
     SlotGrid grid;
-    if (!scan(RecordFiles::gearPath(), ShaftSlot, file, grid, false, error))
+    if (!scan(RecordFiles::gearPath(), ShaftSlot, file, grid, error))
         return ShaftRecord();
-    const int i = findKey(grid, key, ShaftNoWidth);
+    const int i = findKey(grid.bytes, ShaftSlot, key, ShaftNoWidth);
     if (i < 0)
         return ShaftRecord();
     return decodeShaft(grid.bytes.constData() + qsizetype(i) * ShaftSlot);
 }
 
 bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float Y1, float Y2,
-    float Cr, StoreError *error)
+    float Cr, StoreError *error, RecordFiles::WriteNote *note)
 {
     BearingRecord record;
     record.Model = fitField(model, ModelWidth);
@@ -437,15 +545,24 @@ bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float
     record.Y2 = Y2;
     record.Cr = Cr;
 
-    QFile file;
-    SlotGrid grid;
     StoreError local;
     StoreError &err = error ? *error : local;
-    if (!scan(RecordFiles::bearingPath(), BearingSlot, file, grid, true, &err))
-        return false;
-    if (findKey(grid, record.Model, ModelWidth) >= 0)
-        return false;
-    return appendSlot(file, grid, encodeBearing(record), err);
+    bool appended = false;
+    // The model is looked for in the file as it is inside the lock, so that a copy of the program
+    // adding the same model meanwhile is seen.
+    RecordFiles::modifyBearingFile(
+        RecordFiles::bearingPath(),
+        [&](const QByteArray &slotBytes, qint64 wholeSlots, QByteArray &out, StoreError &e2) {
+            if (findKey(slotBytes, BearingSlot, record.Model, ModelWidth) >= 0)
+                return true;
+            if (wholeSlots >= MaxRecords)
+                return fail(e2, RecordFiles::bearingPath(), limitReason());
+            out = slotBytes + encodeBearing(record);
+            appended = true;
+            return true;
+        },
+        err, note);
+    return appended && !err.failed();
 }
 
 } // namespace Module1

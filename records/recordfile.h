@@ -12,10 +12,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 struct StoreError
 {
-    QString path;   // the file concerned
+    QString path; // the file concerned
     QString reason; // human-readable, in Chinese; empty when there was no error
     bool failed() const { return !reason.isEmpty(); }
     // "<path>: <reason>", for a message box.
@@ -30,36 +31,99 @@ QString appDirectory();
 // Tests (and a copy run elsewhere) may point it at another folder.
 void setAppDirectory(const QString &dir);
 
-QString gearPath();    // <app dir>/gear.sav
+QString gearPath(); // <app dir>/gear.sav
 QString bearingPath(); // <app dir>/bearing.sav
-QString tempPath();    // <app dir>/temp.sav
+QString tempPath(); // <app dir>/temp.sav
+
+// What a writer did with a torn tail (a last slot shorter than a record) or with records it was
+// asked to back up: the file's bytes as they were, kept in a backup beside it before the tail was
+// dropped. Empty when nothing was kept.
+struct WriteNote
+{
+    QString path; // the record file
+    QString backupPath; // gear.bak, bearing.bak beside it; empty: no backup was made
+    qint64 tornBytes = 0; // bytes of the torn tail dropped
+    bool kept() const { return !backupPath.isEmpty(); }
+    // For a closing message: "gear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为
+    // gear.bak"
+    QString text() const;
+};
+
+// The backup beside a record file: its name with the extension ".bak" (gear.bak, bearing.bak).
+QString backupPathFor(const QString &path);
+
+// A record file as read: its whole slotBytes (at most MaxRecords), its size, and a fingerprint of
+// both that tells a later reader whether the file still holds what was read.
+struct Snapshot
+{
+    QByteArray slotBytes;
+    qint64 size = 0;
+    qint64 wholeSlots = 0; // in the whole file, may exceed MaxRecords
+    QByteArray fingerprint;
+    qint64 tornBytes(int slotSize) const { return size - wholeSlots * slotSize; }
+};
+// The fingerprint of a file of size bytes whose first whole slotBytes are slotBytes.
+QByteArray fingerprint(qint64 size, const QByteArray &slotBytes);
+// Reads the file at path (created empty when missing; a dangling link is refused).
+bool readSnapshot(const QString &path, int slotSize, Snapshot &out, StoreError &error);
 
 // Every whole slot of a file, read in one pass; a torn last slot is ignored and at most
 // MaxRecords records are returned. A missing file is created empty. On failure returns false,
 // fills error and leaves the list empty; complete tells whether the file was read whole (false when
 // a torn tail or records beyond MaxRecords were left out).
-bool readShaftRecords(const QString &path, QList<ShaftRecord> &out, StoreError &error,
-                      bool *complete = nullptr);
-bool readBearingRecords(const QString &path, QList<BearingRecord> &out, StoreError &error,
-                        bool *complete = nullptr);
+bool readShaftRecords(
+    const QString &path, QList<ShaftRecord> &out, StoreError &error, bool *complete = nullptr);
+bool readBearingRecords(
+    const QString &path, QList<BearingRecord> &out, StoreError &error, bool *complete = nullptr);
 
-// Appends one slot after the last whole slot (a torn tail is cut off first). Refuses when the file
-// already holds MaxRecords records. Like every writer here, the file is replaced in one step by its
-// new content (written to a scratch file beside it: temp.sav for bearing.sav, gear.tmp for
-// gear.sav; flushed to disk and renamed over it), so a failure or a crash leaves either the old or
-// the new file whole, never a torn slot; failures name the file and the reason.
-bool appendShaftRecord(const QString &path, const ShaftRecord &record, StoreError &error);
-bool appendBearingRecord(const QString &path, const BearingRecord &record, StoreError &error);
+// Every writer below reads, changes and replaces its file while holding the file's lock
+// (SafeFile::Lock), so two copies of the program never lose each other's records: one waits
+// for the other (a few seconds at most, then fails saying that another program is writing). The
+// file is replaced in one step by its new content (written to a scratch file beside it: temp.sav
+// for bearing.sav, gear.tmp for gear.sav; flushed to disk and renamed over it; see SafeFile), so a
+// failure or a crash leaves either the old or the new file whole. A torn tail is dropped after
+// the file's bytes were kept in its backup (note says so). Failures name the file and the reason.
 
-// Replaces record recordNo (1-based); the rest of the file stays as it is (a torn tail is left out).
+// Appends one slot after the last whole slot. Refuses when the file already holds MaxRecords
+// records.
+bool appendShaftRecord(
+    const QString &path, const ShaftRecord &record, StoreError &error, WriteNote *note = nullptr);
+bool appendBearingRecord(
+    const QString &path, const BearingRecord &record, StoreError &error, WriteNote *note = nullptr);
+
+// Replaces record recordNo (1-based); the rest of the file stays as it is.
 bool replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record,
-                        StoreError &error);
+    StoreError &error, WriteNote *note = nullptr);
+
+// Stores a shaft record by its number, finding the number again in the file as it is now: it
+// replaces the first record with that number when mayReplace, and is appended when the number
+// is not there. inUse tells whether the number is there; when it is and !mayReplace, nothing is
+// written (the caller asks the user and calls again). recordNo is the record written (1-based), 0
+// when none.
+bool storeShaftRecord(const QString &path, const ShaftRecord &record, bool mayReplace,
+    int &recordNo, bool &inUse, StoreError &error, WriteNote *note = nullptr);
 
 // Replaces the whole file by the given records, through temp.sav beside it.
-bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records,
-                        StoreError &error);
-// The same with the slots given byte for byte (a whole number of BearingSlot slots).
+bool rewriteBearingFile(
+    const QString &path, const QList<BearingRecord> &records, StoreError &error);
+// The same with the slotBytes given byte for byte (a whole number of BearingSlot slotBytes).
 bool rewriteBearingSlots(const QString &path, const QByteArray &bytes, StoreError &error);
+
+// The same, only if the file still holds what fingerprint (Snapshot::fingerprint) was taken of; a
+// file that no longer exists counts as unchanged (storing loses nothing). changed tells the
+// caller to read the file again; nothing is written then. With backup, the file's bytes are
+// first copied to its backup (backupPathFor) byte for byte.
+bool rewriteBearingSlotsIfUnchanged(const QString &path, const QByteArray &bytes,
+    const QByteArray &fingerprint, bool backup, bool &changed, StoreError &error,
+    WriteNote *note = nullptr);
+
+// A read-modify-replace of a bearing file under its lock, for writers outside this file (the
+// merge): change gets the file's first slotBytes (at most MaxRecords) and its whole-slot count, and
+// returns the new content in out, or an empty out to write nothing; false stops with error.
+using BearingChange = std::function<bool(
+    const QByteArray &slotBytes, qint64 wholeSlots, QByteArray &out, StoreError &error)>;
+bool modifyBearingFile(
+    const QString &path, const BearingChange &change, StoreError &error, WriteNote *note = nullptr);
 
 // Key comparison of the record files: both texts as a field of width bytes gives them back
 // (RecordLayout::fitField: padded with blanks to width characters, a long Chinese text cut where
@@ -78,7 +142,7 @@ ShaftRecord FindShaftRecord(const QString &key, StoreError *error = nullptr);
 // Appends a bearing with d = D = B = 0 unless the model is already there. True when appended;
 // false when the model existed or on failure (error says which).
 bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float Y1, float Y2,
-                         float Cr, StoreError *error = nullptr);
+    float Cr, StoreError *error = nullptr, RecordFiles::WriteNote *note = nullptr);
 
 // ByteToBits and BitsToByte live in records/records.h.
 

@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QStringList>
 #include <QtEndian>
 
 #include <bit>
@@ -194,6 +195,29 @@ bool encodableInGbk(const QString &text)
     encoder.resetState();
     const QByteArray bytes = encoder.encode(text);
     return bytes.count('?') == text.count(u'?');
+}
+
+QString charactersOutsideGbk(const QString &text)
+{
+    QStringList found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character beyond the BMP is a surrogate pair: judged and named whole.
+        const qsizetype length
+            = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+            ? 2
+            : 1;
+        const QString character = text.mid(i, length);
+        if (!encodableInGbk(character) && !found.contains(character))
+            found.append(character);
+        i += length - 1;
+    }
+    return found.join(u'、');
+}
+
+QString outsideGbkMessage(const QString &what, const QString &characters)
+{
+    return what + QStringLiteral("中的字符 ") + characters
+        + QStringLiteral(" 不能保存（GBK 编码中没有）");
 }
 
 QByteArray encodeShaft(const ShaftRecord &record)

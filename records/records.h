@@ -14,21 +14,21 @@
 
 struct ShaftRecord
 {
-    QString ShaftNo;                          // 15 characters, the key
+    QString ShaftNo; // 15 characters, the key
     float P1 = 0, P2 = 0, n = 0;
     std::int16_t L = 0, ALFA = 0;
-    std::array<std::int16_t, 8> GearParams{}; // L1, d1, BTA1, ALFA1, L2, d2, BTA2, ALFA2
-    std::uint8_t Flags = 0;                   // option bits, see Module1::BitsToByte
+    std::array<std::int16_t, 8> GearParams {}; // L1, d1, BTA1, ALFA1, L2, d2, BTA2, ALFA2
+    std::uint8_t Flags = 0; // option bits, see Module1::BitsToByte
     std::int16_t WeightKg = 0;
-    QString ModelA, ModelB;                   // 12 characters each
+    QString ModelA, ModelB; // 12 characters each
 };
 
 struct BearingRecord
 {
-    QString Model;                            // 12 characters, the key
-    std::uint8_t Type = 0;                    // TypeCode
-    std::int16_t d = 0, D = 0, B = 0;         // mm
-    float e = 0, Y1 = 0, Y2 = 0, Cr = 0;      // Cr in kN
+    QString Model; // 12 characters, the key
+    std::uint8_t Type = 0; // TypeCode
+    std::int16_t d = 0, D = 0, B = 0; // mm
+    float e = 0, Y1 = 0, Y2 = 0, Cr = 0; // Cr in kN
 };
 
 namespace RecordLayout {
@@ -60,6 +60,10 @@ QString fitField(const QString &text, int width);
 
 // Whether every character of text has a GBK code (otherwise it would be stored as '?').
 bool encodableInGbk(const QString &text);
+// The characters of text that GBK lacks, each once, in order, joined by "、"; empty when none.
+QString charactersOutsideGbk(const QString &text);
+// "<what>中的字符 <characters> 不能保存（GBK 编码中没有）", what being 编号 or 型号.
+QString outsideGbkMessage(const QString &what, const QString &characters);
 
 } // namespace RecordLayout
 
@@ -68,7 +72,7 @@ namespace Module1 {
 // The option bits of a shaft record: element i is bit 7 - i (element 0 the most significant bit).
 inline std::array<std::uint8_t, 8> ByteToBits(std::uint8_t b)
 {
-    std::array<std::uint8_t, 8> bits{};
+    std::array<std::uint8_t, 8> bits {};
     unsigned rest = b;
     for (int i = 7; i >= 0 && rest != 0; --i) {
         bits[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(rest & 1U);

@@ -4,21 +4,7 @@
 
 #include <QList>
 
-bool FindShaftNumber(const QString &shaftNo, ShaftNumberLookup &lookup, StoreError &error)
-{
-    lookup = ShaftNumberLookup();
-    QList<ShaftRecord> records;
-    if (!RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error))
-        return false;
-    lookup.recordCount = static_cast<int>(records.size());
-    for (int i = 0; i < lookup.recordCount; ++i) {
-        if (RecordFiles::keysEqual(records[i].ShaftNo, shaftNo, RecordLayout::ShaftNoWidth)) {
-            lookup.recordNo = i + 1; // the first one only; later duplicates are never touched
-            break;
-        }
-    }
-    return true;
-}
+#include <utility>
 
 QString replaceQuestion(const QString &shaftNo)
 {
@@ -32,23 +18,20 @@ QString savedMessage(bool bearingAppended)
                            : QStringLiteral("参数已保存     ");
 }
 
-bool WriteShaftCopy(const ShaftRecord &copy, int recordNo, StoreError &error)
-{
-    const QString path = RecordFiles::gearPath();
-    if (recordNo > 0)
-        return RecordFiles::replaceShaftRecord(path, recordNo, copy, error);
-    return RecordFiles::appendShaftRecord(path, copy, error);
-}
-
-bool AppendBearingCopies(const RecordCopies &copies, bool &appended, StoreError &error)
+bool AppendBearingCopies(
+    const RecordCopies &copies, bool &appended, QStringList &notes, StoreError &error)
 {
     appended = false;
     for (const BearingRecord *b : { &copies.bearingA, &copies.bearingB }) {
         error = StoreError();
-        if (Module1::AppendBearingRecord(b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr, &error))
+        RecordFiles::WriteNote note;
+        if (Module1::AppendBearingRecord(
+                b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr, &error, &note))
             appended = true;
         else if (error.failed())
             return false;
+        if (note.kept())
+            notes.append(note.text());
     }
     return true;
 }
@@ -63,12 +46,38 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
         return out;
     };
 
-    ShaftNumberLookup lookup;
-    StoreError error;
-    if (!FindShaftNumber(copies.shaft.ShaftNo, lookup, error))
-        return fail(error);
+    // A character GBK lacks would be stored as '?': the number would then find (and replace)
+    // another record, the model another bearing.
+    const std::pair<const QString *, QString> keys[] = {
+        { &copies.shaft.ShaftNo, QStringLiteral("编号") },
+        { &copies.bearingA.Model, QStringLiteral("型号") },
+        { &copies.bearingB.Model, QStringLiteral("型号") },
+    };
+    for (const auto &[text, what] : keys) {
+        if (const QString lost = RecordLayout::charactersOutsideGbk(*text); !lost.isEmpty()) {
+            prompter.inform(RecordLayout::outsideGbkMessage(what, lost));
+            out.kind = SaveOutcome::Refused;
+            return out;
+        }
+    }
 
-    if (lookup.recordNo > 0) {
+    // The number is looked for inside the file's lock; when it is in use the user is asked (with
+    // the lock released) and the number is looked for again, since the file may have changed
+    // while the question was open.
+    StoreError error;
+    bool mayReplace = false;
+    for (;;) {
+        bool inUse = false;
+        RecordFiles::WriteNote note;
+        if (!RecordFiles::storeShaftRecord(RecordFiles::gearPath(), copies.shaft, mayReplace,
+                out.recordNo, inUse, error, &note))
+            return fail(error);
+        if (note.kept())
+            out.notes.append(note.text());
+        if (!inUse || mayReplace) {
+            out.replaced = inUse;
+            break;
+        }
         const int answer
             = prompter.message(replaceQuestion(copies.shaft.ShaftNo), QStringLiteral("Tolvenar"),
                 Prompter::Yes | Prompter::No, Prompter::Icon::Information, Prompter::Yes);
@@ -76,18 +85,17 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
             out.kind = SaveOutcome::Declined;
             return out;
         }
-        out.replaced = true;
+        mayReplace = true;
     }
 
-    if (!WriteShaftCopy(copies.shaft, lookup.recordNo, error))
-        return fail(error);
-    out.recordNo = lookup.recordNo > 0 ? lookup.recordNo : lookup.recordCount + 1;
-
-    if (!AppendBearingCopies(copies, out.bearingAppended, error))
+    if (!AppendBearingCopies(copies, out.bearingAppended, out.notes, error))
         return fail(error);
 
     out.kind = SaveOutcome::Saved;
-    prompter.inform(savedMessage(out.bearingAppended));
+    QString closing = savedMessage(out.bearingAppended);
+    for (const QString &note : std::as_const(out.notes))
+        closing += u'\n' + note;
+    prompter.inform(closing);
     return out;
 }
 

@@ -17,6 +17,7 @@
 #include "records/recordfile.h"
 
 #include <QString>
+#include <QStringList>
 
 class InputSource;
 class Prompter;
@@ -26,6 +27,7 @@ struct SaveOutcome
     enum Kind {
         Saved, // shaft record written, bearings appended where new, closing message shown
         Declined, // the number is in use and the user answered No: nothing written
+        Refused, // a character GBK lacks, already shown: nothing written
         Failed, // a file error, already shown; gear.sav holds either the old or the new record
         ConversionFault, // a conversion fault in GatherInputs, already shown; nothing written
     };
@@ -33,36 +35,28 @@ struct SaveOutcome
     int recordNo = 0; // gear.sav record written (1-based), 0 when none
     bool replaced = false; // the number was in use and its first record was replaced
     bool bearingAppended = false; // at least one model was new in bearing.sav
+    QStringList notes; // torn tails dropped and kept in a backup (WriteNote::text)
     StoreError error; // the file error of Failed
 };
-
-// The first gear.sav record whose number equals shaftNo (15 characters, exact and case-sensitive,
-// trailing blanks ignored). recordNo is 0 when there is none; recordCount is the number of whole
-// records. Returns false and fills error when gear.sav cannot be read (it is created empty when
-// missing).
-struct ShaftNumberLookup
-{
-    int recordNo = 0;
-    int recordCount = 0;
-};
-bool FindShaftNumber(const QString &shaftNo, ShaftNumberLookup &lookup, StoreError &error);
 
 // "编号 <number without trailing blanks> 已经用过。是否替换？"
 QString replaceQuestion(const QString &shaftNo);
 // "参数已保存,快用工具\数据管理器完善. " when a bearing was added, "参数已保存     " otherwise.
 QString savedMessage(bool bearingAppended);
 
-// Writes the shaft record copy over record recordNo of gear.sav, or appends it when recordNo is 0.
-// A failure never leaves a torn record (see RecordFiles).
-bool WriteShaftCopy(const ShaftRecord &copy, int recordNo, StoreError &error);
-
 // AppendBearingRecord for copy A, then for copy B (both run, even for equal models). appended
-// tells whether either added a record. Stops at the first file error (false, error filled).
-bool AppendBearingCopies(const RecordCopies &copies, bool &appended, StoreError &error);
+// tells whether either added a record; notes collects what a writer said about a torn tail.
+// Stops at the first file error (false, error filled).
+bool AppendBearingCopies(
+    const RecordCopies &copies, bool &appended, QStringList &notes, StoreError &error);
 
-// Steps after the gathering: looks the number up, asks replaceQuestion (Yes, No; Yes default;
-// information icon; title "Tolvenar") when it is in use, writes the shaft record, appends the
-// bearings and shows savedMessage. A file error is shown with prompter.inform(error.text()).
+// Steps after the gathering: refuses a number or model holding a character GBK lacks
+// (outsideGbkMessage) before anything is written; stores the shaft record, asking replaceQuestion
+// (Yes, No; Yes default; information icon; title "Tolvenar") when the number is in use and then
+// finding the number again in gear.sav as it is at that moment (another copy of the program may
+// have written meanwhile); appends the bearings and shows savedMessage, followed by a line for each
+// torn tail a writer dropped (and kept in its backup). A file error is shown with
+// prompter.inform(error.text()).
 SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter);
 
 // The whole command: GatherInputs into input, flags and copies, then SaveShaftRecord.

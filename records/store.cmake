@@ -4,6 +4,8 @@ add_library(tolvenar_records STATIC
     ${CMAKE_CURRENT_LIST_DIR}/records.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recordfile.h
     ${CMAKE_CURRENT_LIST_DIR}/recordfile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/safefile.h
+    ${CMAKE_CURRENT_LIST_DIR}/safefile.cpp
 )
 target_include_directories(tolvenar_records PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tolvenar_records PUBLIC tolvenar_calc Qt6::Core tolvenar_options)

@@ -1,16 +1,9 @@
 #include "records/textfile.h"
 
 #include "calc/conversions.h"
+#include "records/safefile.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringEncoder>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 // ---- Printed line -------------------------------------------------------------------------------
 
@@ -90,40 +83,6 @@ QByteArray toGbk(const QString &text)
     return encoder.encode(text);
 }
 
-// Whether the process may write to path, judged with the effective user (access() would use the
-// real one, which a privileged process does not share).
-bool mayWrite(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
-#else
-    return QFileInfo(path).isWritable();
-#endif
-}
-
-// Why the file could not be created, in the user's words.
-QString openFailure(const QString &path, const QString &systemText)
-{
-    const QFileInfo target(path);
-    const QFileInfo folder(target.absolutePath());
-    if (target.isDir())
-        return QStringLiteral("这是一个文件夹，不能作为文件写入");
-    if (!folder.isDir())
-        return QStringLiteral("文件夹不存在，无法创建文件");
-    if (target.exists() && !mayWrite(path))
-        return QStringLiteral("文件是只读的，无法写入");
-    if (!mayWrite(folder.absoluteFilePath()))
-        return QStringLiteral("文件夹是只读的，无法创建文件");
-    return QStringLiteral("无法创建文件（%1）").arg(systemText);
-}
-
-QString writeFailure(const QSaveFile &file)
-{
-    if (file.error() == QFileDevice::ResourceError)
-        return QStringLiteral("磁盘已满，文件未能写完");
-    return QStringLiteral("写入失败（%1）").arg(file.errorString());
-}
-
 } // namespace
 
 QByteArray encodeLines(const QStringList &lines)
@@ -142,41 +101,13 @@ int gbkWidth(const QString &text)
     return static_cast<int>(toGbk(text).size());
 }
 
-bool writeLines(const QString &path, const QStringList &lines, StoreError &error)
+bool writeLines(const QString &path, const QStringList &lines, StoreError &error, bool followLinks)
 {
-    error = StoreError { path, QString() };
-    if (path.isEmpty()) {
-        error.reason = QStringLiteral("没有文件名");
-        return false;
-    }
-    const QByteArray bytes = encodeLines(lines);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error.reason = openFailure(path, file.errorString());
-        return false;
-    }
-    // Unbuffered, so that a full disk shows in write() with its cause; a short write is retried
-    // for the rest, which then fails with the cause.
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            error.reason = writeFailure(file);
-            file.cancelWriting();
-            return false;
-        }
-        done += n;
-    }
-    if (!file.commit()) {
-        // Syncing to disk (a full disk shows here too) or renaming over the target failed.
-        error.reason
-            = file.error() == QFileDevice::ResourceError || file.error() == QFileDevice::WriteError
-            ? writeFailure(file)
-            : QStringLiteral("无法替换原有文件（%1）").arg(file.errorString());
-        return false;
-    }
-    return true;
+    SafeFile::Rules rules;
+    rules.followLinks = followLinks;
+    // A report may be written over in a folder that allows no new file (as an editor would).
+    rules.directWhenFolderRefuses = true;
+    return SafeFile::replace(path, encodeLines(lines), rules, error);
 }
 
 } // namespace TextFile

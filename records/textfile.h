@@ -62,10 +62,14 @@ QByteArray encodeLines(const QStringList &lines);
 // Length of a text in GBK bytes.
 int gbkWidth(const QString &text);
 
-// Writes the lines to path, replacing an existing file. The content goes to a temporary file
-// beside the target, which is renamed over it only when everything was written, so a failure
-// leaves the old file (or no file) and never a partial one. Returns false and fills error (the
-// path and the reason: folder missing, read-only file or folder, disk full, ...) on failure.
-bool writeLines(const QString &path, const QStringList &lines, StoreError &error);
+// Writes the lines to path, replacing an existing file through SafeFile: a failure leaves the old
+// file (or no file) and never a partial one. Where the folder allows no scratch file but the file
+// exists and may be written, it is written in place (never through a link). A link at path is
+// followed to its target unless followLinks is false (a file the program names itself, such as
+// TestData.txt, where a link can only have been planted: the link is then replaced). Returns false
+// and fills error (the path and the reason: folder missing, read-only file or folder, disk full,
+// ...) on failure.
+bool writeLines(
+    const QString &path, const QStringList &lines, StoreError &error, bool followLinks = true);
 
 } // namespace TextFile

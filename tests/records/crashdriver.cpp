@@ -9,6 +9,9 @@
 //                             n = 2g, the number unchanged)
 //   crashdriver DIR merge     merges source.sav into bearing.sav again and again; merge g brings
 //                             MergeBlock new bearings "K<g>-<i>" (type g % 5, Cr = g + 1)
+// and once, as another copy of the program would while the first waits for its user:
+//   crashdriver DIR move      moves gear.sav's first record to the end, "X00000" taking its place
+//   crashdriver DIR add       appends the bearing "Z9999" to bearing.sav
 
 #include "records/combiner.h"
 #include "records/recordfile.h"
@@ -37,10 +40,13 @@ QList<BearingRecord> generation(int g)
     return list;
 }
 
+// "S<number>"; a negative value gives "X<number>".
 ShaftRecord shaft(int number, int value)
 {
     ShaftRecord s;
-    s.ShaftNo = QStringLiteral("S%1").arg(number, 5, 10, QLatin1Char('0'));
+    s.ShaftNo = QStringLiteral("%1%2")
+                    .arg(QChar(value < 0 ? u'X' : u'S'))
+                    .arg(number, 5, 10, QLatin1Char('0'));
     s.P1 = static_cast<float>(value);
     s.n = static_cast<float>(2 * value);
     return s;
@@ -84,6 +90,20 @@ int main(int argc, char *argv[])
     RecordFiles::setAppDirectory(QString::fromLocal8Bit(argv[1]));
     const QString mode = QString::fromLatin1(argv[2]);
     StoreError error;
+    if (mode == QLatin1String("move") || mode == QLatin1String("add")) {
+        QList<ShaftRecord> records;
+        BearingRecord added;
+        added.Model = QStringLiteral("Z9999");
+        added.e = 0.3f;
+        added.Cr = 50;
+        const bool ok = mode == QLatin1String("add")
+            ? RecordFiles::appendBearingRecord(RecordFiles::bearingPath(), added, error)
+            : RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error)
+                && !records.isEmpty()
+                && RecordFiles::replaceShaftRecord(RecordFiles::gearPath(), 1, shaft(0, -1), error)
+                && RecordFiles::appendShaftRecord(RecordFiles::gearPath(), records.first(), error);
+        return ok ? 0 : 1;
+    }
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (int i = 1;; ++i) {
@@ -92,10 +112,10 @@ int main(int argc, char *argv[])
             ok = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), generation(i), error);
         else if (mode == QLatin1String("append"))
             ok = RecordFiles::appendShaftRecord(RecordFiles::gearPath(), shaft(i - 1, i - 1), error)
-                    || i > RecordLayout::MaxRecords;
+                || i > RecordLayout::MaxRecords;
         else if (mode == QLatin1String("replace"))
-            ok = RecordFiles::replaceShaftRecord(RecordFiles::gearPath(), (i - 1) % 50 + 1,
-                                                 shaft((i - 1) % 50, i), error);
+            ok = RecordFiles::replaceShaftRecord(
+                RecordFiles::gearPath(), (i - 1) % 50 + 1, shaft((i - 1) % 50, i), error);
         else if (mode == QLatin1String("merge"))
             ok = merge(i, error);
         else

@@ -6,6 +6,7 @@
 #include "records/recordfile.h"
 #include "support/workedexample.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -67,6 +68,7 @@ private slots:
         QTest::newRow("Cr exactly 20000 rejected") << bearingSlot("CR2", 0, 0.3f, 2, 3, 20000) << 0;
         QTest::newRow("Cr not a number rejected") << bearingSlot("CRNAN", 0, 0.3f, 2, 3, nan) << 0;
         QTest::newRow("Y2 exactly 10 rejected") << bearingSlot("Y210", 0, 0.3f, 2, 10) << 0;
+        QTest::newRow("model not GBK rejected") << bearingSlot("AB\xD6 C\x7F") << 0;
     }
     // clang-format on
     void plausibility()
@@ -133,9 +135,36 @@ private slots:
         QCOMPARE(Combiner::mergeBearingFiles(m_source, m_target).added, 0);
         QCOMPARE(readFile(m_target), whole + QByteArray(20, 'x')); // nothing to add: left alone
         QVERIFY(writeFile(m_source, bearingSlot("6207")));
-        QCOMPARE(Combiner::mergeBearingFiles(m_source, m_target).targetCount, 3);
+        const Combiner::MergeResult r = Combiner::mergeBearingFiles(m_source, m_target);
+        QCOMPARE(r.targetCount, 3);
         QCOMPARE(
             readFile(m_target), whole + bearingSlot("6207")); // the new record replaces the tail
+        // after the file was kept in bearing.bak, which the closing note names
+        QCOMPARE(
+            readFile(m_dir.filePath(QStringLiteral("bearing.bak"))), whole + QByteArray(20, 'x'));
+        QVERIFY2(r.note.startsWith(QStringLiteral("bearing.sav 末尾有 20 个字节不是完整记录"))
+                && r.note.endsWith(QStringLiteral("bearing.bak")),
+            qPrintable(r.note));
+    }
+
+    // A target far beyond the record limit (a sparse 1 GB file) stops at once, reading neither
+    // the whole target nor the (sparse 2 GB) source.
+    void hugeTargetStopsAtOnce()
+    {
+        QFile target(m_target), source(m_source);
+        QVERIFY(target.open(QIODevice::WriteOnly) && target.resize(qint64(1) << 30));
+        QVERIFY(source.open(QIODevice::WriteOnly) && source.resize(qint64(2) << 30));
+        target.close();
+        source.close();
+        QElapsedTimer timer;
+        timer.start();
+        const Combiner::MergeResult r = Combiner::mergeBearingFiles(m_source, m_target);
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(r.added, 0);
+        QVERIFY2(r.error.reason.contains(QStringLiteral("记录数已达上限 32767")),
+            qPrintable(r.error.text()));
+        QCOMPARE(QFileInfo(m_target).size(), qint64(1) << 30);
+        QFile::remove(m_source);
     }
 
     void windowMergesAndShowsCounts()

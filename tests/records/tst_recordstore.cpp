@@ -2,6 +2,7 @@
 // lookups, appends, the record limit, damaged files, failures and the safe rewrite.
 
 #include "records/recordfile.h"
+#include "records/safefile.h"
 #include "support/filefaults.h"
 #include "support/workedexample.h"
 
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdio>
 
 using namespace RecordLayout;
 using Fixture::bearingSlot;
@@ -217,6 +219,30 @@ private slots:
             error));
         QCOMPARE(readFile(RecordFiles::bearingPath()), slot("B", 2) + slot("A", 1));
         QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
+    }
+
+    // A writer waits for another one holding the file's lock, then gives up naming the file; the
+    // lock taken after the holder replaced the file is on the new file.
+    void anotherWriterHoldsTheLock()
+    {
+        const QString gear = RecordFiles::gearPath();
+        SafeFile::Lock holder, waiter;
+        StoreError error;
+        QVERIFY(holder.acquire(gear, error) && holder.created());
+        QVERIFY(!waiter.acquire(gear, error, 50));
+        QCOMPARE(error.text(),
+            QDir::toNativeSeparators(gear)
+                + QStringLiteral(
+                    ": 另一个程序（也可能是本程序的另一个副本）正在写入这个文件，请稍后再试"));
+        QVERIFY(writeFile(RecordFiles::tempPath(), "new"));
+        QVERIFY(std::rename(QFile::encodeName(RecordFiles::tempPath()).constData(),
+                    QFile::encodeName(gear).constData())
+            == 0); // as the holder's replacement does
+        QVERIFY(waiter.acquire(gear, error, 50));
+        QVERIFY(!waiter.created());
+        QByteArray bytes;
+        QVERIFY(waiter.read(0, 10, bytes, error));
+        QCOMPARE(bytes, QByteArray("new"));
     }
 };
 

@@ -117,6 +117,11 @@ private slots:
             replaced);
         row("other case: another number", { "txtParameter_0=g-101" }, -1, 6, 2, { SavedNoNewBearing });
         row("B new", { "txtParameter_0=NEW-1", "txtBearingB_0=32310" }, -1, 6, 3, { SavedNewBearing });
+        // A character GBK lacks would be stored as '?' (and then find another number's record).
+        row("number outside GBK refused", { "txtParameter_0=P😁1" }, -1, 0, 2,
+            { QStringLiteral("编号中的字符 😁 不能保存（GBK 编码中没有）") });
+        row("model outside GBK refused", { "txtParameter_0=N", "txtBearingB_0=😀60𠀀" }, -1, 0, 2,
+            { QStringLiteral("型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）") });
         row("span 40000: conversion fault, nothing written",
             { "txtParameter_0=N", "txtBearingA_0=32310", "txtParameter_3=40000" }, -1, 0, 2,
             { QStringLiteral("数值溢出  ") });
@@ -149,7 +154,9 @@ private slots:
             QCOMPARE(box.title, QStringLiteral("Tolvenar"));
         }
         const auto field = [&window](const char *box, int width) {
-            return window.texts.value(QString::fromLatin1(box)).toLatin1().leftJustified(width, ' ');
+            return window.texts.value(QString::fromLatin1(box))
+                .toLatin1()
+                .leftJustified(width, ' ');
         };
         QByteArray expected = gearBefore + QByteArray(recordNo == 6 ? 116 : 0, '\0');
         if (recordNo) // record 5 with the same number stays untouched
@@ -159,6 +166,38 @@ private slots:
         QCOMPARE(readFile(RecordFiles::gearPath()), expected);
         QCOMPARE(readFile(RecordFiles::bearingPath()).size(), catalogue * 48);
         QCOMPARE(readFile(RecordFiles::bearingPath()).left(96), bearingsBefore);
+    }
+
+    // A torn tail is kept in the backup beside its file before it is dropped, and the closing
+    // message says so, once per file.
+    void tornTailsKeptInBackups()
+    {
+        fiveRecords();
+        const QByteArray gear = readFile(RecordFiles::gearPath());
+        const QByteArray bearings = readFile(RecordFiles::bearingPath());
+        QVERIFY(Fixture::writeFile(RecordFiles::gearPath(), gear + QByteArray(50, 'S')));
+        QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(), bearings + "1234567890"));
+        Fixture::FakeWindow window;
+        window.apply(Fixture::strings(
+            { "txtParameter_0=NEW-1", "txtBearingA_0=32310", "txtBearingB_0=32312" }));
+        ScriptedPrompter prompter;
+        CalcInput input;
+        OptionFlags flags {};
+        RecordCopies copies;
+        QCOMPARE(SaveParameters(window, input, flags, copies, prompter).recordNo, 6);
+        const QString dir
+            = QDir::toNativeSeparators(RecordFiles::appDirectory()) + QDir::separator();
+        QCOMPARE(prompter.texts(),
+            QStringList { SavedNewBearing
+                + QStringLiteral("\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 ")
+                + dir + QStringLiteral("gear.bak")
+                + QStringLiteral(
+                    "\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 ")
+                + dir + QStringLiteral("bearing.bak") });
+        QCOMPARE(readFile(RecordFiles::gearPath()).size(), 6 * 116);
+        QCOMPARE(readFile(RecordFiles::bearingPath()).size(), 4 * 48);
+        QCOMPARE(readFile(dir + QStringLiteral("gear.bak")), gear + QByteArray(50, 'S'));
+        QCOMPARE(readFile(dir + QStringLiteral("bearing.bak")), bearings + "1234567890");
     }
 
     void shaftPlanOrder()

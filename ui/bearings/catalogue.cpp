@@ -4,6 +4,9 @@
 #include "records/textfile.h"
 #include "ui/bearings/editerline.h"
 
+#include <QFileInfo>
+#include <QHash>
+
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -16,52 +19,111 @@ constexpr int PrefixLength = 3;
 
 struct SortKey
 {
-    QCollatorSortKey prefix;
+    QString prefix; // case-folded
     int type;
     int d;
 };
 
 } // namespace
 
-bool loadLines(const QString &path, QStringList &lines, StoreError &error, bool &complete)
+bool load(const QString &path, Catalogue &out, StoreError &error)
 {
-    lines.clear();
-    QList<BearingRecord> records;
-    complete = false;
-    if (!RecordFiles::readBearingRecords(path, records, error, &complete))
+    out = Catalogue();
+    if (!RecordFiles::readSnapshot(path, RecordLayout::BearingSlot, out.file, error))
         return false;
-    if (!complete) {
-        error = { path,
-            QStringLiteral("文件末尾有不完整的记录，或记录超过 %1 条").arg(RecordLayout::MaxRecords) };
+    const QByteArray &slotBytes = out.file.slotBytes;
+    const qsizetype count = slotBytes.size() / RecordLayout::BearingSlot;
+    out.lines.reserve(count);
+    int badModel = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const BearingRecord record
+            = RecordLayout::decodeBearing(slotBytes.constData() + i * RecordLayout::BearingSlot);
+        // A model whose bytes are not GBK decodes with replacement characters.
+        if (badModel == 0
+            && RecordLayout::fitField(record.Model, RecordLayout::ModelWidth) != record.Model)
+            badModel = int(i) + 1;
+        out.lines.append(EditerLine::fromRecord(record));
     }
-    lines.reserve(records.size());
-    for (const BearingRecord &record : std::as_const(records)) {
-        // A model whose bytes are not GBK would be stored back with '?' in place of them.
-        if (complete
-            && RecordLayout::fitField(record.Model, RecordLayout::ModelWidth) != record.Model) {
-            complete = false;
-            error = { path,
-                QStringLiteral("第 %1 个记录的型号不是有效的GBK编码").arg(lines.size() + 1) };
-        }
-        lines.append(EditerLine::fromRecord(record));
+    const qint64 torn = out.file.tornBytes(RecordLayout::BearingSlot);
+    if (torn > 0) {
+        out.problems.append(
+            QFileInfo(path).fileName() + QStringLiteral(" 末尾有 %1 个字节不是完整记录").arg(torn));
     }
+    if (badModel > 0)
+        out.problems.append(QStringLiteral("第 %1 个记录的型号不是有效的 GBK 编码").arg(badModel));
+    if (out.file.wholeSlots > RecordLayout::MaxRecords)
+        out.problems.append(QStringLiteral("只读入了前 %1 个记录").arg(RecordLayout::MaxRecords));
     return true;
 }
 
-QCollator catalogueCollator()
+QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
 {
-    QCollator collator; // the user's locale
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setIgnorePunctuation(false); // the blank sorts before digits, digits before letters
-    collator.setNumericMode(false);
-    return collator;
+    // The records read, by the line each shows; equal lines take their records in file order
+    // (the sort is stable, so they keep that order among themselves).
+    QHash<QString, QList<qsizetype>> shown;
+    for (qsizetype i = 0; i < read.lines.size(); ++i)
+        shown[read.lines.at(i)].append(i);
+    QByteArray bytes;
+    bytes.reserve(lines.size() * RecordLayout::BearingSlot);
+    for (const QString &line : lines) {
+        const auto it = shown.find(line);
+        if (it != shown.end() && !it->isEmpty()) {
+            bytes += read.file.slotBytes.mid(
+                it->takeFirst() * RecordLayout::BearingSlot, RecordLayout::BearingSlot);
+        } else {
+            bytes += RecordLayout::encodeBearing(EditerLine::toRecord(line));
+        }
+    }
+    return bytes;
 }
 
-void sortLines(QStringList &lines, const QCollator &collator)
+bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
+    bool &changed, StoreError &error)
+{
+    changed = false;
+    if (lines.size() > RecordLayout::MaxRecords) {
+        error = { path,
+            QStringLiteral("轴承记录超过 %1 条，无法保存").arg(RecordLayout::MaxRecords) };
+        return false;
+    }
+    const QByteArray bytes = slotsFor(lines, read);
+    // A catalogue never read stands for an empty file: it is not stored over records.
+    const QByteArray expected = read.file.fingerprint.isEmpty()
+        ? RecordFiles::fingerprint(0, QByteArray())
+        : read.file.fingerprint;
+    if (!RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup, changed, error)
+        || changed)
+        return false;
+    read.lines = lines;
+    read.problems.clear();
+    read.file.slotBytes = bytes;
+    read.file.size = bytes.size();
+    read.file.wholeSlots = bytes.size() / RecordLayout::BearingSlot;
+    read.file.fingerprint = RecordFiles::fingerprint(read.file.size, bytes);
+    return true;
+}
+
+bool loadLines(const QString &path, QStringList &lines, StoreError &error, bool &complete)
+{
+    lines.clear();
+    complete = false;
+    Catalogue read;
+    if (!load(path, read, error))
+        return false;
+    lines = read.lines;
+    complete = read.readWhole();
+    if (!complete)
+        error = { path, read.problems.join(QStringLiteral("；")) };
+    return true;
+}
+
+void sortLines(QStringList &lines)
 {
     // Each key is worked out once; the comparisons then only look at the prepared keys. A stable
     // sort on (prefix, type, d) gives the same order as sorting by prefix, then by type inside each
-    // prefix group, then by d inside each type group, each pass stable.
+    // prefix group, then by d inside each type group, each pass stable. The prefix compares as
+    // case-folded code units, not by the user's collation: the order of the catalogue file must
+    // not depend on the locale the program happens to run in.
     std::vector<SortKey> keys;
     keys.reserve(static_cast<std::size_t>(lines.size()));
     for (const QString &line : std::as_const(lines)) {
@@ -69,14 +131,14 @@ void sortLines(QStringList &lines, const QCollator &collator)
         if (Conv::toInteger(Conv::valueOf(EditerLine::columnText(line, EditerLine::ColD)), d)
             != Fault::None)
             d = 0;
-        keys.push_back({ collator.sortKey(line.left(PrefixLength)), EditerLine::typeOf(line), d });
+        keys.push_back({ line.left(PrefixLength).toCaseFolded(), EditerLine::typeOf(line), d });
     }
     std::vector<qsizetype> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&keys](qsizetype a, qsizetype b) {
         const SortKey &ka = keys[static_cast<std::size_t>(a)];
         const SortKey &kb = keys[static_cast<std::size_t>(b)];
-        if (const int c = ka.prefix.compare(kb.prefix); c != 0)
+        if (const int c = QString::compare(ka.prefix, kb.prefix); c != 0)
             return c < 0;
         if (ka.type != kb.type)
             return ka.type < kb.type;
@@ -105,7 +167,7 @@ bool rewriteFromLines(const QString &path, const QStringList &lines, StoreError 
 
 bool dumpLines(const QString &path, const QStringList &lines, StoreError &error)
 {
-    return TextFile::writeLines(path, lines, error);
+    return TextFile::writeLines(path, lines, error, false);
 }
 
 } // namespace BearingCatalogue

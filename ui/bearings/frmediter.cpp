@@ -316,35 +316,54 @@ void frmEditer::closeEvent(QCloseEvent *event)
 
 void frmEditer::LoadEditerList()
 {
-    QStringList lines;
     StoreError error;
-    bool complete = false;
-    const QString path = RecordFiles::bearingPath();
-    if (!BearingCatalogue::loadLines(path, lines, error, complete)) {
-        m_readWhole = false;
-        m_readProblem
+    m_loadFailure.clear();
+    if (!BearingCatalogue::load(RecordFiles::bearingPath(), m_read, error)) {
+        m_read = BearingCatalogue::Catalogue();
+        m_loadFailure
             = error.text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
-    } else if (!complete) {
-        m_readWhole = false;
-        m_readProblem
-            = error.text() + QStringLiteral("\n轴承数据未能全部读入，为免丢失数据，不能更新。");
-    } else {
-        m_readWhole = true;
-        m_readProblem.clear();
     }
-    m_lines->setStringList(lines);
+    m_lines->setStringList(m_read.lines);
 }
 
 bool frmEditer::SortAndRewrite(QStringList lines)
 {
-    if (!m_readWhole) {
-        m_prompter.inform(m_readProblem);
+    if (!m_loadFailure.isEmpty()) {
+        m_prompter.inform(m_loadFailure);
         return false;
     }
-    BearingCatalogue::sortLines(lines, BearingCatalogue::catalogueCollator());
+    const QString path = RecordFiles::bearingPath();
+    const QString backup = QDir::toNativeSeparators(RecordFiles::backupPathFor(path));
+    bool keepBackup = false;
+    if (!m_read.readWhole()) {
+        // Storing the list drops what it does not hold: asked once, and the file kept first.
+        const QString question = QDir::toNativeSeparators(path) + QStringLiteral(":\n")
+            + m_read.problems.join(u'\n')
+            + QStringLiteral("\n继续更新将只保存列表中的轴承，原文件先逐字节复制为 ") + backup
+            + QStringLiteral("。是否继续？");
+        if (m_prompter.message(question, QStringLiteral("Tolvenar"), Prompter::Yes | Prompter::No,
+                Prompter::Icon::Question, Prompter::No)
+            != Prompter::Yes)
+            return false;
+        keepBackup = true;
+    }
+    BearingCatalogue::sortLines(lines);
     StoreError error;
-    if (!BearingCatalogue::rewriteFromLines(RecordFiles::bearingPath(), lines, error)) {
-        m_prompter.inform(error.text() + QStringLiteral("\n轴承数据未保存。"));
+    bool changed = false;
+    if (!BearingCatalogue::store(path, m_read, lines, keepBackup, changed, error)) {
+        if (!changed) {
+            m_prompter.inform(error.text() + QStringLiteral("\n轴承数据未保存。"));
+            return false;
+        }
+        // Another program (or another copy of this one) wrote the catalogue since the list was
+        // read: storing the list would drop its records. The list is read again; an addition or
+        // edit in progress stays in the boxes for another 更新.
+        m_prompter.inform(QDir::toNativeSeparators(path)
+            + QStringLiteral(
+                ": 文件已被其他程序改动，列表已重新读入，这次更新没有保存。请检查后再按“更新”。"));
+        LoadEditerList();
+        if (!IsAdding) // the edited line, found again by its model (-1 when it is gone)
+            EditIndex = findModel(m_lines->stringList(), m_editModel);
         return false;
     }
     m_lines->setStringList(lines);
@@ -405,6 +424,12 @@ void frmEditer::applyUpdate()
 
     EditerLine::Entry entry;
     entry.model = txtBearing[0]->text();
+    // A character GBK lacks would be stored as '?' and make the model another one.
+    if (const QString lost = RecordLayout::charactersOutsideGbk(entry.model); !lost.isEmpty()) {
+        m_prompter.inform(RecordLayout::outsideGbkMessage(QStringLiteral("型号"), lost));
+        refuse(txtBearing[0], true);
+        return;
+    }
     for (int i = 0; i < 3; ++i)
         entry.dimensions[static_cast<std::size_t>(i)] = txtParameter[i]->text();
     for (int i = 0; i < 4; ++i)

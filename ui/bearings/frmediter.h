@@ -13,6 +13,7 @@
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
+#include "ui/bearings/catalogue.h"
 
 #include <QWidget>
 
@@ -82,6 +83,6 @@ private:
     // The kind of window that had the focus last: none (another program), a pop-up, menu or
     // dialog, or another window of the program.
     enum class LastFocus { None, Transient, ProgramWindow } m_lastFocus = LastFocus::None;
-    bool m_readWhole = true; // the list holds all of bearing.sav
-    QString m_readProblem; // why not, for the message
+    BearingCatalogue::Catalogue m_read; // bearing.sav as the list was read from it
+    QString m_loadFailure; // why it could not be read at all, for the message
 };

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <limits>
+
 using Fixture::strings;
 
 namespace {
@@ -228,14 +230,19 @@ private slots:
     {
         QFETCH(QList<BearingRecord>, input);
         QFETCH(QStringList, expected);
-        QStringList lines;
-        for (const BearingRecord &b : input)
-            lines << EditerLine::fromRecord(b);
-        BearingCatalogue::sortLines(lines, BearingCatalogue::catalogueCollator());
-        QStringList sorted;
-        for (const QString &line : std::as_const(lines))
-            sorted << EditerLine::modelOf(line).trimmed();
-        QCOMPARE(sorted, expected);
+        // The same order whatever the locale (a C locale is a common default on Linux).
+        for (const char *locale : { "C", "en_US", "zh_CN", "de_DE" }) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            QStringList lines;
+            for (const BearingRecord &b : input)
+                lines << EditerLine::fromRecord(b);
+            BearingCatalogue::sortLines(lines);
+            QStringList sorted;
+            for (const QString &line : std::as_const(lines))
+                sorted << EditerLine::modelOf(line).trimmed();
+            QLocale::setDefault(QLocale(QLocale::German));
+            QVERIFY2(sorted == expected, locale);
+        }
     }
 
     void editSortsIntoPlace()
@@ -288,14 +295,19 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("focus"); // the box that gets the focus back, its text selected
-        const auto row = [](const char *name, const char *action, const char *model, const char *focus) {
-            QTest::newRow(name) << QString::fromLatin1(action) << QString::fromLatin1(model) << QString::fromLatin1(focus);
+        QTest::addColumn<QString>("message"); // empty: refused silently
+        const auto row = [](const char *name, const char *action, const char *model, const char *focus,
+                            const char *message = "") {
+            QTest::newRow(name) << QString::fromLatin1(action) << QString::fromUtf8(model) << QString::fromLatin1(focus)
+                                << QString::fromUtf8(message);
         };
         row("adding with a blank model", "add", "   ", "txtBearing_0");
         row("adding a listed model", "add", "6205", "txtBearing_0");
         row("editing to another listed model", "edit", "6205", "txtBearing_0");
         row("type text naming no item", "type", "6206", "cboBearing");
         row("d beyond 16 bits", "d", "6206", "txtParameter_0");
+        // Stored as "E?", it would make "E😁" a duplicate.
+        row("a model GBK lacks", "add", "E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
     }
     // clang-format on
     void refusals()
@@ -303,6 +315,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, model);
         QFETCH(QString, focus);
+        QFETCH(QString, message);
         writeCatalogue({ bearing("6204", 0, 20), bearing("6205", 0, 25) });
         const QByteArray before = Fixture::readFile(RecordFiles::bearingPath());
         open();
@@ -330,7 +343,23 @@ private slots:
             QCOMPARE(edit->selectedText(), edit->text());
         QCOMPARE(lines(), linesBefore);
         QCOMPARE(Fixture::readFile(RecordFiles::bearingPath()), before);
-        QVERIFY(m_prompter.shown.isEmpty()); // refused silently
+        QCOMPARE(m_prompter.texts(), message.isEmpty() ? QStringList() : QStringList { message });
+    }
+
+    // Values the six-character columns cannot hold show as what they are, and a line the user did
+    // not edit is stored with its record's own bytes.
+    void unshownValuesStoredAsTheyWere()
+    {
+        const float inf = std::numeric_limits<float>::infinity();
+        const BearingRecord odd { QStringLiteral("6204"), 0, 20, 47, 14,
+            std::numeric_limits<float>::quiet_NaN(), -inf, 1.23456789f, inf };
+        writeCatalogue({ odd, bearing("6205", 0, 25) });
+        const QByteArray before = Fixture::readFile(RecordFiles::bearingPath());
+        open();
+        QCOMPARE(lines().first().mid(30), QStringLiteral("NaN   -Inf  1.2345Inf      0"));
+        click("cmdUpdate");
+        QVERIFY(m_prompter.shown.isEmpty());
+        QCOMPARE(Fixture::readFile(RecordFiles::bearingPath()), before);
     }
 
     // clang-format off
