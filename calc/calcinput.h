@@ -10,9 +10,9 @@
 
 // Bearing type codes: list position in the type combo boxes and type byte of a bearing record.
 enum TypeCode : std::int16_t {
-    SphericalRoller = 0,  // 调心滚子轴承
+    SphericalRoller = 0, // 调心滚子轴承
     SingleRowTapered = 1, // 单列圆锥轴承
-    PairedTapered = 2,    // 配对圆锥轴承
+    PairedTapered = 2, // 配对圆锥轴承
     CylindricalRoller = 3, // 圆柱滚子轴承
     AngularContactBall = 4, // 角接触球轴承
 };
@@ -21,31 +21,37 @@ enum TypeCode : std::int16_t {
 inline QString typeCodeText(int code)
 {
     switch (code) {
-    case 0: return QStringLiteral("调心滚子轴承");
-    case 1: return QStringLiteral("单列圆锥轴承");
-    case 2: return QStringLiteral("配对圆锥轴承");
-    case 3: return QStringLiteral("圆柱滚子轴承");
-    case 4: return QStringLiteral("角接触球轴承");
-    default: return QString();
+    case 0:
+        return QStringLiteral("调心滚子轴承");
+    case 1:
+        return QStringLiteral("单列圆锥轴承");
+    case 2:
+        return QStringLiteral("配对圆锥轴承");
+    case 3:
+        return QStringLiteral("圆柱滚子轴承");
+    case 4:
+        return QStringLiteral("角接触球轴承");
+    default:
+        return QString();
     }
 }
 
 struct CalcInput
 {
-    QString ShaftNo;        // 15 characters, blank-padded
-    float P1 = 0, P2 = 0;   // kW
-    float n = 0;            // rpm
-    std::int16_t L = 0;     // mm, bearing A to bearing B
-    std::int16_t ALFA = 0;  // degrees between the gears
+    QString ShaftNo; // 15 characters, blank-padded
+    float P1 = 0, P2 = 0; // kW
+    float n = 0; // rpm
+    std::int16_t L = 0; // mm, bearing A to bearing B
+    std::int16_t ALFA = 0; // degrees between the gears
     std::int16_t L1 = 0, d1 = 0, BTA1 = 0, ALFA1 = 0, Fa1Dir = 0;
     std::int16_t L2 = 0, d2 = 0, BTA2 = 0, ALFA2 = 0, Fa2Dir = 0;
-    QString ModelA;         // 12 characters, blank-padded
+    QString ModelA; // 12 characters, blank-padded
     std::int16_t TypeA = 0;
     float eA = 0, Y1A = 0, Y2A = 0, CrA = 0;
     QString ModelB;
     std::int16_t TypeB = 0;
     float eB = 0, Y1B = 0, Y2B = 0, CrB = 0;
-    float G = 0;            // N, 0 or negative (toward bearing A)
+    float G = 0; // N, 0 or negative (toward bearing A)
     std::int16_t WeightOn = 0;
     bool AssembleA = false; // face-to-face (types 1, 4 of A) or bearing A floating
     bool AssembleB = false; // back-to-back or bearing B floating

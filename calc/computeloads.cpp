@@ -23,8 +23,7 @@ Fault store(double value, float &target)
 Fault divide(double numerator, double denominator, double &out)
 {
     if (denominator == 0.0)
-        return numerator == 0.0 || std::isnan(numerator) ? Fault::Overflow
-                                                         : Fault::DivisionByZero;
+        return numerator == 0.0 || std::isnan(numerator) ? Fault::Overflow : Fault::DivisionByZero;
     out = numerator / denominator;
     return Fault::None;
 }
@@ -49,8 +48,8 @@ double directionSign(std::int16_t code)
 }
 
 // Equivalent dynamic load of one bearing from its radial and axial load and its factors.
-Fault equivalentLoad(std::int16_t type, float radial, float axial, float e, float y1, float y2,
-                     float &load)
+Fault equivalentLoad(
+    std::int16_t type, float radial, float axial, float e, float y1, float y2, float &load)
 {
     constexpr float threshold = 0.00001f;
     double ratio = 0;
@@ -61,7 +60,7 @@ Fault equivalentLoad(std::int16_t type, float radial, float axial, float e, floa
         TRY(store(ratio - e, q));
         return store(q >= threshold ? 0.67 * radial + static_cast<double>(y2) * axial
                                     : radial + static_cast<double>(y1) * axial,
-                     load);
+            load);
     }
     case SingleRowTapered: {
         TRY(divide(axial, radial, ratio));
@@ -69,23 +68,22 @@ Fault equivalentLoad(std::int16_t type, float radial, float axial, float e, floa
         TRY(store(ratio - e, q));
         return store(q >= threshold ? 0.4 * radial + static_cast<double>(y1) * axial
                                     : static_cast<double>(radial),
-                     load);
+            load);
     }
     case PairedTapered: {
         TRY(divide(axial, radial, ratio));
         float q = 0;
         TRY(store(ratio - e, q));
-        return store(q > threshold ? 0.67 * radial + 1.675 * y1 * axial
-                                   : radial + 1.125 * y1 * axial,
-                     load);
+        return store(
+            q > threshold ? 0.67 * radial + 1.675 * y1 * axial : radial + 1.125 * y1 * axial, load);
     }
     case CylindricalRoller:
         return store(radial, load);
     case AngularContactBall:
         TRY(divide(axial, radial, ratio));
-        return store(ratio - 1.14 > 0.00001 ? 0.35 * radial + 0.57 * axial
-                                            : static_cast<double>(radial),
-                     load);
+        return store(
+            ratio - 1.14 > 0.00001 ? 0.35 * radial + 0.57 * axial : static_cast<double>(radial),
+            load);
     default:
         return Fault::None; // unknown type: nothing is assigned
     }
@@ -173,24 +171,25 @@ Fault computeForces(const CalcInput &in, CalcResult &r)
 
     // 7. X-Z plane: moments about bearing A, then the balance of forces.
     TRY(divide((static_cast<double>(r.Fr2z) + r.Ft2z) * gear2At + static_cast<double>(in.L1) * r.Fr1
-                       + static_cast<double>(r.Fa1) * 0.5 * in.d1
-                       + static_cast<double>(r.Fa2) * r.r2z,
-               in.L, v));
+            + static_cast<double>(r.Fa1) * 0.5 * in.d1 + static_cast<double>(r.Fa2) * r.r2z,
+        in.L, v));
     TRY(store(-v, r.RxzB));
     TRY(store(-(static_cast<double>(r.Fr2z) + r.Ft2z + r.Fr1 + r.RxzB), r.RxzA));
 
     // 8. X-Y plane; gear 1's axial force has no lever arm here.
     TRY(divide((static_cast<double>(r.Fr2y) + r.Ft2y) * gear2At + static_cast<double>(in.L1) * r.Ft1
-                       + static_cast<double>(r.Fa2) * r.r2y,
-               in.L, v));
+            + static_cast<double>(r.Fa2) * r.r2y,
+        in.L, v));
     TRY(store(-v, r.RxyB));
     TRY(store(-(static_cast<double>(r.Fr2y) + r.Ft2y + r.Ft1 + r.RxyB), r.RxyA));
 
     // 9. Radial loads.
-    TRY(store(std::sqrt(static_cast<double>(r.RxzA) * r.RxzA + static_cast<double>(r.RxyA) * r.RxyA),
-              r.RA));
-    TRY(store(std::sqrt(static_cast<double>(r.RxzB) * r.RxzB + static_cast<double>(r.RxyB) * r.RxyB),
-              r.RB));
+    TRY(store(
+        std::sqrt(static_cast<double>(r.RxzA) * r.RxzA + static_cast<double>(r.RxyA) * r.RxyA),
+        r.RA));
+    TRY(store(
+        std::sqrt(static_cast<double>(r.RxzB) * r.RxzB + static_cast<double>(r.RxyB) * r.RxyB),
+        r.RB));
     return Fault::None;
 }
 

@@ -12,7 +12,7 @@
 enum class Fault : int {
     None = 0,
     InvalidArgument = 5, // negative base under a fractional exponent: the step is skipped
-    Overflow = 6,        // integer or 32-bit float overflow, invalid 0/0
+    Overflow = 6, // integer or 32-bit float overflow, invalid 0/0
     DivisionByZero = 11,
 };
 

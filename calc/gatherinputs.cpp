@@ -11,7 +11,10 @@ namespace {
 class Gatherer
 {
 public:
-    Gatherer(const InputSource &source) : m_source(source) { }
+    Gatherer(const InputSource &source)
+        : m_source(source)
+    {
+    }
 
     QString text(const QString &name) const { return m_source.boxText(name); }
 
@@ -57,8 +60,8 @@ float roundTo2(float value)
 // One bearing: model, type, factors and rating into the calculation, then the bearing record copy
 // with its factors kept according to the type, rounded to two decimals.
 Fault gatherBearing(const Gatherer &g, const char *boxPrefix, const QString &combo,
-                    const InputSource &source, QString &model, std::int16_t &type, float &e,
-                    float &y1, float &y2, float &cr, BearingRecord &copy, QString &shaftModel)
+    const InputSource &source, QString &model, std::int16_t &type, float &e, float &y1, float &y2,
+    float &cr, BearingRecord &copy, QString &shaftModel)
 {
     model = Conv::fitText(g.text(box(boxPrefix, 0)), 12);
     const int data = source.comboData(combo);
@@ -99,8 +102,8 @@ Fault gatherBearing(const Gatherer &g, const char *boxPrefix, const QString &com
 
 } // namespace
 
-Fault GatherInputs(const InputSource &source, CalcInput &in, OptionFlags &flags,
-                   RecordCopies &copies)
+Fault GatherInputs(
+    const InputSource &source, CalcInput &in, OptionFlags &flags, RecordCopies &copies)
 {
     const Gatherer g(source);
     ShaftRecord &shaft = copies.shaft;
@@ -138,7 +141,7 @@ Fault GatherInputs(const InputSource &source, CalcInput &in, OptionFlags &flags,
     TRY(g.integer(g.text(box("txtGear_", 5)), in.d2));
     TRY(g.integerViaSingle(g.text(box("txtGear_", 6)), in.BTA2));
     TRY(g.integer(g.text(box("txtGear_", 7)), in.ALFA2));
-    shaft.GearParams = {in.L1, in.d1, in.BTA1, in.ALFA1, in.L2, in.d2, in.BTA2, in.ALFA2};
+    shaft.GearParams = { in.L1, in.d1, in.BTA1, in.ALFA1, in.L2, in.d2, in.BTA2, in.ALFA2 };
 
     // Axial-force directions: 1 left (toward bearing A), 0 right, -1 none.
     if (source.isSelected(QStringLiteral("optGear1_0"))) {
@@ -161,9 +164,9 @@ Fault GatherInputs(const InputSource &source, CalcInput &in, OptionFlags &flags,
     }
 
     TRY(gatherBearing(g, "txtBearingA_", QStringLiteral("cboTypeA"), source, in.ModelA, in.TypeA,
-                      in.eA, in.Y1A, in.Y2A, in.CrA, copies.bearingA, shaft.ModelA));
+        in.eA, in.Y1A, in.Y2A, in.CrA, copies.bearingA, shaft.ModelA));
     TRY(gatherBearing(g, "txtBearingB_", QStringLiteral("cboTypeB"), source, in.ModelB, in.TypeB,
-                      in.eB, in.Y1B, in.Y2B, in.CrB, copies.bearingB, shaft.ModelB));
+        in.eB, in.Y1B, in.Y2B, in.CrB, copies.bearingB, shaft.ModelB));
 
     // Self-weight: a whole number of kg, acting toward bearing A.
     in.WeightOn = static_cast<std::int16_t>(source.checkState(QStringLiteral("chkWeight")));
@@ -239,12 +242,11 @@ bool ValidateInputs(
 
     // The quantities that must not be zero, n twice so that a negative speed passes. A product
     // beyond the float range counts as large, not as a fault.
-    const double product = static_cast<double>(in.P1) * in.n * in.CrA * in.CrB * in.L * in.L1
-            * in.d1 * in.n;
+    const double product
+        = static_cast<double>(in.P1) * in.n * in.CrA * in.CrB * in.L * in.L1 * in.d1 * in.n;
     float stored = 0;
-    const bool tooSmall = Conv::toSingle(product, stored) == Fault::None
-            ? stored < 0.00001
-            : product < 0;
+    const bool tooSmall
+        = Conv::toSingle(product, stored) == Fault::None ? stored < 0.00001 : product < 0;
     if (tooSmall)
         return refuse(QStringLiteral("P, n, L, L1, d1, Cr等不能为零  "), failingFactor(in));
 

@@ -21,8 +21,8 @@ public:
     virtual ~InputSource() = default;
     virtual QString boxText(const QString &name) const = 0;
     virtual bool isSelected(const QString &option) const = 0;
-    virtual int checkState(const QString &check) const = 0;  // 0 clear, 1 ticked
-    virtual int comboData(const QString &combo) const = 0;   // item data of the selected entry
+    virtual int checkState(const QString &check) const = 0; // 0 clear, 1 ticked
+    virtual int comboData(const QString &combo) const = 0; // item data of the selected entry
 };
 
 // The in-memory record copies that GatherInputs fills.
@@ -36,8 +36,8 @@ struct RecordCopies
 // Fills input, flags and copies from the source, in the documented order. A conversion fault
 // (Fault::Overflow) ends it at the failing field: the fields before it hold new values, the later
 // ones keep theirs.
-Fault GatherInputs(const InputSource &source, CalcInput &input, OptionFlags &flags,
-                   RecordCopies &copies);
+Fault GatherInputs(
+    const InputSource &source, CalcInput &input, OptionFlags &flags, RecordCopies &copies);
 
 // Applies the five checks in order; the first that fails shows its message (OK, information icon,
 // title "Tolvenar") and the result is false. The window then puts the focus where the user has to

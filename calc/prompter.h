@@ -16,15 +16,18 @@ public:
     // A modal message box; returns the button pressed (one of Button). An empty title means the
     // platform's default title.
     virtual int message(const QString &text, const QString &title, int buttons = Ok,
-                        Icon icon = Icon::Information, int defaultButton = Ok) = 0;
+        Icon icon = Icon::Information, int defaultButton = Ok)
+        = 0;
 
     // A save dialog; returns the chosen path, or an empty string when the user cancelled.
-    virtual QString saveFileName(const QString &caption, const QString &directory,
-                                 const QString &filter) = 0;
+    virtual QString saveFileName(
+        const QString &caption, const QString &directory, const QString &filter)
+        = 0;
 
     // An open dialog; returns the chosen path, or an empty string when the user cancelled.
-    virtual QString openFileName(const QString &caption, const QString &directory,
-                                 const QString &filter) = 0;
+    virtual QString openFileName(
+        const QString &caption, const QString &directory, const QString &filter)
+        = 0;
 
     // The usual failure box of the program: OK button, information icon, title "Tolvenar".
     void inform(const QString &text) { message(text, QStringLiteral("Tolvenar")); }

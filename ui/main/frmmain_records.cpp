@@ -88,8 +88,8 @@ void frmMain::RecallBearingB()
 {
     Recall::Plan plan;
     StoreError error;
-    const std::array<QString, 4> factorsA = {txtBearingA[1]->text(), txtBearingA[2]->text(),
-        txtBearingA[3]->text(), txtBearingA[4]->text()};
+    const std::array<QString, 4> factorsA = { txtBearingA[1]->text(), txtBearingA[2]->text(),
+        txtBearingA[3]->text(), txtBearingA[4]->text() };
     if (Recall::PlanBearingBRecall(
             txtBearingA[0]->text(), txtBearingB[0]->text(), factorsA, plan, &error))
         applyPlan(plan);
@@ -138,7 +138,7 @@ void frmMain::copyBearing(QChar side, const QString &model, const QString &e, co
 {
     const bool a = side == u'A';
     const auto &boxes = a ? txtBearingA : txtBearingB;
-    const QString texts[] = {model, e, y1, y2, cr};
+    const QString texts[] = { model, e, y1, y2, cr };
     for (int i = 0; i < 5; ++i)
         boxes[static_cast<std::size_t>(i)]->setText(texts[i]);
     if (type >= 0 && type <= 4)
