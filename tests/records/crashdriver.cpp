@@ -25,28 +25,31 @@
 
 namespace {
 
-QList<BearingRecord> generation(int g)
+// count bearings named name(i), type, Cr and e = 0.5.
+template <class Name> QList<BearingRecord> bearings(int count, int type, float cr, Name name)
 {
     QList<BearingRecord> list;
-    const int count = 100 + 50 * (g % 2);
     for (int i = 0; i < count; ++i) {
         BearingRecord b;
-        b.Model = QStringLiteral("M%1").arg(i, 5, 10, QLatin1Char('0'));
-        b.Type = 1;
+        b.Model = name(i);
+        b.Type = static_cast<std::uint8_t>(type);
         b.e = 0.5f;
-        b.Cr = static_cast<float>(g);
+        b.Cr = cr;
         list.append(b);
     }
     return list;
 }
 
-// "S<number>"; a negative value gives "X<number>".
+QString numbered(QChar prefix, int i)
+{
+    return QStringLiteral("%1%2").arg(prefix).arg(i, 5, 10, QLatin1Char('0'));
+}
+
+// "S<number>" with P1 = value, n = 2 * value; a negative value gives "X<number>".
 ShaftRecord shaft(int number, int value)
 {
     ShaftRecord s;
-    s.ShaftNo = QStringLiteral("%1%2")
-                    .arg(QChar(value < 0 ? u'X' : u'S'))
-                    .arg(number, 5, 10, QLatin1Char('0'));
+    s.ShaftNo = numbered(value < 0 ? u'X' : u'S', number);
     s.P1 = static_cast<float>(value);
     s.n = static_cast<float>(2 * value);
     return s;
@@ -61,22 +64,17 @@ bool merge(int g, StoreError &error)
         pause();
         return true;
     }
-    QList<BearingRecord> source;
-    for (int i = 0; i < MergeBlock; ++i) {
-        BearingRecord b;
-        b.Model = QStringLiteral("K%1-%2")
-                      .arg(g, 5, 10, QLatin1Char('0'))
-                      .arg(i, 4, 10, QLatin1Char('0'));
-        b.Type = static_cast<std::uint8_t>(g % 5);
-        b.e = 0.5f;
-        b.Cr = static_cast<float>(g + 1);
-        source.append(b);
-    }
-    const QString sourcePath
-        = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("source.sav"));
-    if (!RecordFiles::rewriteBearingFile(sourcePath, source, error))
+    const QString source = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("source.sav"));
+    if (!RecordFiles::rewriteBearingFile(source,
+            bearings(MergeBlock, g % 5, float(g + 1),
+                [g](int i) {
+                    return QStringLiteral("K%1-%2")
+                        .arg(g, 5, 10, QLatin1Char('0'))
+                        .arg(i, 4, 10, QLatin1Char('0'));
+                }),
+            error))
         return false;
-    error = Combiner::mergeBearingFiles(sourcePath, RecordFiles::bearingPath()).error;
+    error = Combiner::mergeBearingFiles(source, RecordFiles::bearingPath()).error;
     return !error.failed();
 }
 
@@ -109,7 +107,9 @@ int main(int argc, char *argv[])
     for (int i = 1;; ++i) {
         bool ok = true;
         if (mode == QLatin1String("rewrite"))
-            ok = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), generation(i), error);
+            ok = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(),
+                bearings(100 + 50 * (i % 2), 1, float(i), [](int j) { return numbered(u'M', j); }),
+                error);
         else if (mode == QLatin1String("append"))
             ok = RecordFiles::appendShaftRecord(RecordFiles::gearPath(), shaft(i - 1, i - 1), error)
                 || i > RecordLayout::MaxRecords;

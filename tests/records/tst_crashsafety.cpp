@@ -1,9 +1,9 @@
-// Kills a writer of the record files at random moments and checks that every file reads back
-// whole afterwards: the old or the new content, never a torn slot, never a missing catalogue.
+// Kills each writer of the record files (crashdriver) at random moments and checks that every
+// file reads back whole afterwards: the old or the new content, never a torn slot, never a missing
+// catalogue; and two copies appending at once lose nothing.
 
 #include "records/recordfile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -11,47 +11,30 @@
 #include <QTest>
 #include <QThread>
 
-#include <functional>
-
 namespace {
 
-constexpr int Kills = 25; // per writer; a longer run: TOLVENAR_CRASH_KILLS=500
-
+// Kills per writer; a longer run: TOLVENAR_CRASH_KILLS=500.
 int killCount()
 {
     const int n = qEnvironmentVariableIntValue("TOLVENAR_CRASH_KILLS");
-    return n > 0 ? n : Kills;
+    return n > 0 ? n : 25;
 }
 
-// Kills the driver in mode killCount() times, each after a random while once it is writing, and
-// checks the files after each kill. before runs ahead of each start.
-void killRuns(const QString &mode, quint32 seed, const std::function<void()> &before,
-    const std::function<void()> &check)
+void startDriver(QProcess &p, const QString &mode)
 {
-    QRandomGenerator random(seed);
-    for (int k = 0; k < killCount() && !QTest::currentTestFailed(); ++k) {
-        if (before)
-            before();
-        QProcess p;
-        p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/crashdriver"),
-            { RecordFiles::appDirectory(), mode });
-        QVERIFY2(p.waitForStarted(5000), qPrintable(p.errorString()));
-        QVERIFY(p.waitForReadyRead(5000));
-        QThread::usleep(random.bounded(200, 30000));
-        // The last kill of a series waits for one finished write, so that a slow build (the
-        // sanitizers) still shows whole new content at least once.
-        if (k == killCount() - 1) {
-            while (!p.readAllStandardOutput().contains("done") && p.state() == QProcess::Running)
-                p.waitForReadyRead(10000);
-        }
-        if (p.state() != QProcess::Running)
-            QFAIL(qPrintable(QString::fromLocal8Bit(p.readAllStandardError())));
-        p.kill();
-        QVERIFY(p.waitForFinished(5000));
-        check();
-    }
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/crashdriver"),
+        { RecordFiles::appDirectory(), mode });
+    QVERIFY2(p.waitForStarted(5000), qPrintable(p.errorString()));
 }
 
+// Waits until the driver has finished its first write.
+void waitDone(QProcess &p)
+{
+    while (!p.readAllStandardOutput().contains("done") && p.state() == QProcess::Running)
+        p.waitForReadyRead(10000);
+}
+
+// The file's records; fails the test when it is unreadable or ends in a torn slot.
 template <class Record>
 QList<Record> readWhole(
     bool (*read)(const QString &, QList<Record> &, StoreError &, bool *), const QString &path)
@@ -86,61 +69,85 @@ private slots:
         QFile::remove(RecordFiles::bearingPath());
     }
 
-    void rewriteKeepsCatalogueWhole()
+    // The driver's modes (see crashdriver.cpp) and their random seeds.
+    void killedWriterLeavesFilesWhole_data()
     {
-        QVERIFY(QFile(RecordFiles::bearingPath()).open(QIODevice::WriteOnly)); // empty at first
-        QList<int> seen;
-        killRuns(QStringLiteral("rewrite"), 20261206, {}, [&] {
-            QVERIFY2(QFile::exists(RecordFiles::bearingPath()), "bearing.sav is missing");
-            QCOMPARE(QFile(RecordFiles::bearingPath()).size() % RecordLayout::BearingSlot, 0);
-            const auto records
-                = readWhole(&RecordFiles::readBearingRecords, RecordFiles::bearingPath());
-            if (records.isEmpty())
-                return; // killed before the first rewrite finished
-            // One generation, whole: its count, its models in order, one Cr throughout.
-            const int g = static_cast<int>(records.first().Cr);
-            QCOMPARE(records.size(), 100 + 50 * (g % 2));
-            for (int i = 0; i < records.size(); ++i) {
-                QCOMPARE(records[i].Model.trimmed(), numbered("M", i));
-                QCOMPARE(records[i].Cr, static_cast<float>(g));
-            }
-            seen.append(g);
-        });
-        QVERIFY2(!seen.isEmpty(), "the writer never completed a rewrite");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<quint32>("seed");
+        for (const auto &[mode, seed] : { std::pair { "rewrite", 20261206U }, { "append", 7U },
+                 { "replace", 11U }, { "merge", 13U } })
+            QTest::newRow(mode) << QString::fromLatin1(mode) << quint32(seed);
     }
-
-    void appendLeavesNoTornRecord()
+    void killedWriterLeavesFilesWhole()
     {
-        // Each run starts over from record 0, so the file goes first to keep the numbering.
-        killRuns(
-            QStringLiteral("append"), 7, [] { QFile::remove(RecordFiles::gearPath()); },
-            [] {
-                const auto records
-                    = readWhole(&RecordFiles::readShaftRecords, RecordFiles::gearPath());
-                for (int i = 0; i < records.size(); ++i) {
-                    QCOMPARE(records[i].ShaftNo.trimmed(), numbered("S", i));
-                    QCOMPARE(records[i].P1, static_cast<float>(i));
-                    QCOMPARE(records[i].n, static_cast<float>(2 * i));
-                }
-            });
-    }
-
-    void replaceLeavesNoTornRecord()
-    {
+        QFETCH(QString, mode);
+        QFETCH(quint32, seed);
+        const bool rewrite = mode == QLatin1String("rewrite"),
+                   merge = mode == QLatin1String("merge");
+        const QString gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
         StoreError error;
-        for (int i = 0; i < 50; ++i) {
+        if (rewrite)
+            QVERIFY(QFile(bearing).open(QIODevice::WriteOnly)); // empty at first
+        for (int i = 0; mode == QLatin1String("replace") && i < 50; ++i) {
             ShaftRecord s;
             s.ShaftNo = numbered("S", i);
-            QVERIFY(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), s, error));
+            QVERIFY(RecordFiles::appendShaftRecord(gear, s, error));
         }
-        killRuns(QStringLiteral("replace"), 11, {}, [] {
-            const auto records = readWhole(&RecordFiles::readShaftRecords, RecordFiles::gearPath());
-            QCOMPARE(records.size(), 50);
-            for (int i = 0; i < 50; ++i) {
+        QRandomGenerator random(seed);
+        int completed = 0; // whole rewrites or merges seen
+        for (int k = 0; k < killCount() && !QTest::currentTestFailed(); ++k) {
+            if (mode == QLatin1String("append")) // each run starts over from record 0 (merge 1)
+                QFile::remove(gear);
+            if (merge)
+                QFile::remove(bearing);
+            QProcess p;
+            startDriver(p, mode);
+            QVERIFY(p.waitForReadyRead(5000)); // "ready": about to write
+            QThread::usleep(random.bounded(200, 30000));
+            // The last kill of a series waits for one finished write, so that a slow build (the
+            // sanitizers) still shows whole new content at least once.
+            if (k == killCount() - 1)
+                waitDone(p);
+            if (p.state() != QProcess::Running)
+                QFAIL(qPrintable(QString::fromLocal8Bit(p.readAllStandardError())));
+            p.kill();
+            QVERIFY(p.waitForFinished(5000));
+
+            if (rewrite) {
+                QVERIFY2(QFile::exists(bearing), "bearing.sav is missing");
+                QCOMPARE(QFile(bearing).size() % RecordLayout::BearingSlot, 0);
+            }
+            if (rewrite || merge) {
+                const auto records = readWhole(&RecordFiles::readBearingRecords, bearing);
+                // Rewrite: one generation g whole, 100 + 50 * (g % 2) bearings M<i>, Cr = g.
+                // Merge: whole merges only, blocks of 1000 bearings K<g>-<i>, Cr = g + 1.
+                const int g = records.isEmpty() ? 0 : int(records.first().Cr);
+                if (rewrite && !records.isEmpty())
+                    QCOMPARE(records.size(), 100 + 50 * (g % 2));
+                if (merge)
+                    QCOMPARE(records.size() % 1000, 0);
+                for (int i = 0; i < records.size(); ++i) {
+                    QCOMPARE(records[i].Model.trimmed(),
+                        rewrite ? numbered("M", i)
+                                : QStringLiteral("K%1-%2")
+                                      .arg(i / 1000 + 1, 5, 10, QLatin1Char('0'))
+                                      .arg(i % 1000, 4, 10, QLatin1Char('0')));
+                    QCOMPARE(records[i].Cr, rewrite ? float(g) : float(i / 1000 + 2));
+                }
+                completed += rewrite ? !records.isEmpty() : int(records.size() / 1000);
+                continue;
+            }
+            const auto records = readWhole(&RecordFiles::readShaftRecords, gear);
+            if (mode == QLatin1String("replace"))
+                QCOMPARE(records.size(), 50);
+            for (int i = 0; i < records.size(); ++i) {
                 QCOMPARE(records[i].ShaftNo.trimmed(), numbered("S", i));
+                if (mode == QLatin1String("append"))
+                    QCOMPARE(records[i].P1, float(i)); // replace: P1 = the write's count
                 QCOMPARE(records[i].n, 2 * records[i].P1); // both halves of one write
             }
-        });
+        }
+        QVERIFY2(completed > 0 || !(rewrite || merge), "the writer never completed a write");
     }
 
     // Two copies of the program appending to gear.sav at once: the lock makes one wait for the
@@ -148,11 +155,8 @@ private slots:
     void twoWritersLoseNothing()
     {
         QProcess p;
-        p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/crashdriver"),
-            { RecordFiles::appDirectory(), QStringLiteral("append") });
-        QVERIFY(p.waitForStarted(5000));
-        while (!p.readAllStandardOutput().contains("done") && p.state() == QProcess::Running)
-            p.waitForReadyRead(10000);
+        startDriver(p, QStringLiteral("append"));
+        waitDone(p);
         constexpr int Ours = 100;
         StoreError error;
         for (int i = 0; i < Ours; ++i) {
@@ -163,40 +167,13 @@ private slots:
         }
         p.kill();
         QVERIFY(p.waitForFinished(5000));
-        const auto records = readWhole(&RecordFiles::readShaftRecords, RecordFiles::gearPath());
         int ours = 0, theirs = 0;
-        for (const ShaftRecord &r : records) {
-            if (r.ShaftNo.startsWith(u'T'))
-                QCOMPARE(r.ShaftNo.trimmed(), numbered("T", ours++));
-            else
-                QCOMPARE(r.ShaftNo.trimmed(), numbered("S", theirs++));
-        }
+        for (const ShaftRecord &r :
+            readWhole(&RecordFiles::readShaftRecords, RecordFiles::gearPath()))
+            QCOMPARE(r.ShaftNo.trimmed(),
+                r.ShaftNo.startsWith(u'T') ? numbered("T", ours++) : numbered("S", theirs++));
         QCOMPARE(ours, Ours);
         QVERIFY(theirs > 1);
-    }
-
-    void mergeLeavesCatalogueWhole()
-    {
-        int merged = 0;
-        // Each run starts over from merge 1.
-        killRuns(
-            QStringLiteral("merge"), 13, [] { QFile::remove(RecordFiles::bearingPath()); },
-            [&] {
-                const auto records
-                    = readWhole(&RecordFiles::readBearingRecords, RecordFiles::bearingPath());
-                // Whole merges only: blocks of 1000, each all of one merge, in order.
-                QCOMPARE(records.size() % 1000, 0);
-                for (int i = 0; i < records.size(); ++i) {
-                    const int g = i / 1000 + 1;
-                    QCOMPARE(records[i].Model.trimmed(),
-                        QStringLiteral("K%1-%2")
-                            .arg(g, 5, 10, QLatin1Char('0'))
-                            .arg(i % 1000, 4, 10, QLatin1Char('0')));
-                    QCOMPARE(records[i].Cr, float(g + 1));
-                }
-                merged += int(records.size() / 1000);
-            });
-        QVERIFY2(merged > 0, "the writer never completed a merge");
     }
 };
 

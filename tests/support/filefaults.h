@@ -1,7 +1,8 @@
 #pragma once
 
-// Ways to make file operations fail for the length of a scope: read-only paths (also when the
-// tests run as root) and a file size limit that stops a write half-way.
+// Ways to make file operations fail for the length of a scope (Linux): paths without write (or
+// any) permission, also when the tests run as root, a file size limit that stops a write
+// half-way, and links planted under the names the program writes.
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,60 +14,53 @@
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#endif
 
 namespace Fixture {
 
-// Makes the paths read-only. Root ignores permissions, so the thread also drops that privilege
-// (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH) for the scope.
+// Gives the paths mode (read-only by default), and owner rwx again after. Root ignores
+// permissions, so the thread also drops that privilege (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH).
 class ReadOnly
 {
 public:
-    explicit ReadOnly(const QStringList &paths)
+    explicit ReadOnly(
+        const QStringList &paths, QFile::Permissions mode = QFile::ReadOwner | QFile::ExeOwner)
         : m_paths(paths)
     {
         for (const QString &p : m_paths)
-            QFile::setPermissions(p, QFile::ReadOwner | QFile::ExeOwner);
-#ifdef Q_OS_LINUX
+            QFile::setPermissions(p, mode);
         m_header.version = _LINUX_CAPABILITY_VERSION_3;
         if (syscall(SYS_capget, &m_header, m_saved) == 0) {
             __user_cap_data_struct reduced[2] = { m_saved[0], m_saved[1] };
             reduced[0].effective &= ~((1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH));
             m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
         }
-#endif
     }
     ~ReadOnly()
     {
-#ifdef Q_OS_LINUX
         if (m_dropped)
             syscall(SYS_capset, &m_header, m_saved);
-#endif
         for (const QString &p : m_paths)
             QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    // False when the first path still takes writes (the test then cannot check anything).
+    // False when the first path (a folder: a new file in it) still opens for reading and writing:
+    // the test then cannot check anything.
     bool effective() const
     {
         const QFileInfo info(m_paths.first());
         QFile probe(info.isDir() ? info.filePath() + QStringLiteral("/probe") : info.filePath());
-        if (!probe.open(QIODevice::ReadWrite))
-            return true;
-        if (info.isDir())
+        const bool open = probe.open(QIODevice::ReadWrite);
+        if (open && info.isDir())
             probe.remove();
-        return false;
+        return !open;
     }
 
 private:
     QStringList m_paths;
-#ifdef Q_OS_LINUX
     __user_cap_header_struct m_header {};
     __user_cap_data_struct m_saved[2] {};
     bool m_dropped = false;
-#endif
 };
 
-#ifdef Q_OS_LINUX
 // Lets this process write files up to limit bytes only: a longer write fails half-way (EFBIG).
 class FileSizeLimit
 {
@@ -89,6 +83,13 @@ private:
     rlimit m_saved {};
     void (*m_handler)(int) = nullptr;
 };
-#endif
+
+// Puts a symbolic link to target at path, in place of any file there.
+inline bool plantLink(const QString &target, const QString &path)
+{
+    QFile::remove(path);
+    return QFile::link(target, path);
+}
 
 } // namespace Fixture
+#endif
