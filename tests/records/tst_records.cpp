@@ -1,8 +1,11 @@
-// gear.sav and bearing.sav byte for byte (GBK fields, option bits, lookups, appends, the record
-// limit, damage, the safe rewrite, the lock), saving parameters, recalling records, and the result
-// report and detailed data file.
+// gear.sav and bearing.sav byte for byte (GBK fields, lookups, appends, the record limit, damage,
+// the safe rewrite, the lock), saving parameters, recalling records, the result report and the
+// detailed data file, and the record merger (duplicates and implausible records skipped, new ones
+// appended unchanged) with its window.
 
+#include "records/combiner.h"
 #include "records/detaileddata.h"
+#include "records/frmcombiner.h"
 #include "records/recall.h"
 #include "records/resultreport.h"
 #include "records/safefile.h"
@@ -11,7 +14,12 @@
 #include "support/workedexample.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -23,7 +31,6 @@ using namespace Fixture;
 using namespace Qt::Literals::StringLiterals;
 using Recall::Assignment;
 using Recall::Plan;
-using Bits = std::array<std::uint8_t, 8>;
 
 namespace {
 
@@ -31,15 +38,6 @@ const QString Question = u"编号 G-101 已经用过。是否替换？"_s;
 const QString SavedNew = u"参数已保存,快用工具\\数据管理器完善. "_s;
 const QString SavedOld = u"参数已保存     "_s;
 
-QByteArray slot(const QByteArray &model, float cr)
-{
-    return bearingSlot(model, 0, 0, 0, 0, cr, 0, 0, 0, '\0');
-}
-// The catalogue slot a save appends: Cr 150, no dimensions, zero unused bytes.
-QByteArray copy(const char *model, int type, float e = 0, float y1 = 0)
-{
-    return bearingSlot(model, type, e, y1, 0, 150, 0, 0, 0, '\0');
-}
 // A plan as text: "box=text", "option:1", "check!1", "combo#position", "box^0" (caret to the end).
 QString shown(const Plan &plan)
 {
@@ -48,10 +46,6 @@ QString shown(const Plan &plan)
         out << a.control + QLatin1Char("=:!#^"[a.kind])
                 + (a.kind == Assignment::Text ? a.text : QString::number(a.value));
     return out.join(u' ');
-}
-BearingRecord bearing(const char *model, int type, float e, float y1, float y2, float cr)
-{
-    return { QString::fromUtf8(model), std::uint8_t(type), 0, 0, 0, e, y1, y2, cr };
 }
 
 // A one-gear shaft: P2 5.005 kW next to P1 5, gear 2 all zeros, gear 1 force left, optAssembleA,
@@ -69,7 +63,7 @@ ShaftRecord oneGearShaft(const QString &no = u"G-7            "_s)
 // Keeps what the save dialogs propose and runs a hook while a question is open.
 struct Prompts : ScriptedPrompter
 {
-    QStringList proposed; // "name|filter" of each save dialog
+    QStringList proposed; // "name|filter" of each save dialog, "caption|filter" of each open one
     std::function<void()> whileAsking;
     int message(const QString &text, const QString &title, int b, Icon icon, int def) override
     {
@@ -81,6 +75,11 @@ struct Prompts : ScriptedPrompter
     {
         proposed << name + u'|' + f;
         return ScriptedPrompter::saveFileName(caption, name, f);
+    }
+    QString openFileName(const QString &caption, const QString &dir, const QString &f) override
+    {
+        proposed << caption + u'|' + f;
+        return ScriptedPrompter::openFileName(caption, dir, f);
     }
 };
 
@@ -102,6 +101,15 @@ void fiveRecords()
     writeFile(RecordFiles::bearingPath(), bearingSlot("22208") + bearingSlot("30216"));
 }
 
+QByteArray many(const char *prefix, int count)
+{
+    QByteArray bytes;
+    bytes.reserve(count * 48);
+    for (int i = 0; i < count; ++i)
+        bytes += bearingSlot(prefix + QByteArray::number(i));
+    return bytes;
+}
+
 } // namespace
 
 class TestRecords : public QObject
@@ -109,10 +117,45 @@ class TestRecords : public QObject
     Q_OBJECT
 
     std::unique_ptr<AppDirectory> m_dir;
+    QString m_source, m_target; // of a merge
+
+    static QByteArray slot(const QByteArray &model, float cr)
+    {
+        return bearingSlot(model, 0, 0, 0, 0, cr, 0, 0, 0, '\0');
+    }
+    // The catalogue slot a save appends: Cr 150, no dimensions, zero unused bytes.
+    static QByteArray copy(const char *model, int type, float e = 0, float y1 = 0)
+    {
+        return bearingSlot(model, type, e, y1, 0, 150, 0, 0, 0, '\0');
+    }
+    static BearingRecord bearing(const char *model, int type, float e, float y1, float y2, float cr)
+    {
+        return { QString::fromUtf8(model), std::uint8_t(type), 0, 0, 0, e, y1, y2, cr };
+    }
+    template <typename T> static T *child(QWidget *w, const char *name)
+    {
+        return w->findChild<T *>(QString::fromLatin1(name));
+    }
+    static QString view(QWidget *w) { return child<QLabel>(w, "lblView")->text(); }
+    static void click(QWidget *w, const char *b)
+    {
+        QTest::mouseClick(child<QPushButton>(w, b), Qt::LeftButton);
+    }
+
+    Combiner::MergeResult merge(const QByteArray &target, const QByteArray &source)
+    {
+        writeFile(m_target, target);
+        writeFile(m_source, source);
+        return Combiner::mergeBearingFiles(m_source, m_target);
+    }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
-    void init() { m_dir = std::make_unique<AppDirectory>(); }
+    void init()
+    {
+        m_dir = std::make_unique<AppDirectory>();
+        m_source = m_dir->filePath(u"other.sav"_s), m_target = RecordFiles::bearingPath();
+    }
 
     // One record of each file: the encoder against hand-made bytes, the decoder by the round trip
     // (unused bytes ignored when read, zeros when written). J-101 | P1 5.5 | P2 2.25 | n 1500 |
@@ -142,11 +185,6 @@ private slots:
         QCOMPARE(encodeBearing(decodeBearing(QByteArray(b + QByteArray(13, 'x')).constData())),
             b + QByteArray(13, '\0'));
         QCOMPARE(decodeBearing(b.constData()).Model, u"30207       "_s);
-
-        // The option bits: element 0 is the most significant bit.
-        QVERIFY(Module1::ByteToBits(100) == (Bits { 0, 1, 1, 0, 0, 1, 0, 0 }));
-        QVERIFY(Module1::ByteToBits(78) == (Bits { 0, 1, 0, 0, 1, 1, 1, 0 }));
-        QCOMPARE(int(Module1::BitsToByte({ 1, 0, 0, 0, 0, 0, 0, 1 })), 129);
 
         // Bad GBK decodes with replacement; NaN and infinities come back bit for bit.
         const float nan = std::bit_cast<float>(0x7FC00123U),
@@ -493,7 +531,6 @@ private slots:
         row("detail: number", true, 4, u"编号:  G-101");
         row("detail: powers", true, 6, u"30,20,1000,286.5,191,300,180");
         row("detail: gears", true, 10, u"80,200,10,20,1,90,120,12,20,0");
-        row("detail: A quoted", true, 14, u"\"30216       \",1,0.37,1.6,0,150");
         row("detail: B padded to 12", true, 17, u"\"30216       \",1,0.37,1.6,0,150");
         row("detail: mountings at command time", true, 20, u"#FALSE#,#TRUE#");
         row("detail: self-weight", true, 23, u"0,0");
@@ -568,7 +605,170 @@ private slots:
                                      "1")); // the full-width comma of line 22
         QVERIFY(detailBytes.endsWith("LhA,LhB //\r\n6587051,6961850\r\n"));
     }
+
+    // clang-format off
+    void plausibility_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<int>("added");
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        QTest::newRow("ordinary bearing") << bearingSlot("22220") << 1;
+        QTest::newRow("type 4 with zero factors kept") << bearingSlot("7210", 4, 0, 0, 0, 50) << 1;
+        QTest::newRow("type 5 rejected") << bearingSlot("X5", 5) << 0;
+        QTest::newRow("blank model rejected") << bearingSlot("") << 0;
+        QTest::newRow("zero-filled model rejected") << bearingSlot(QByteArray(12, '\0')) << 0;
+        QTest::newRow("model not GBK rejected") << bearingSlot("AB\xD6 C\x7F") << 0;
+        QTest::newRow("negative e rejected") << bearingSlot("E-", 0, -0.01f) << 0;
+        QTest::newRow("e exactly 1 rejected") << bearingSlot("E1", 0, 1) << 0;
+        QTest::newRow("negative Y1 rejected") << bearingSlot("Y1-", 0, 0.3f, -0.01f) << 0;
+        QTest::newRow("Y1 exactly 10 rejected") << bearingSlot("Y110", 0, 0.3f, 10) << 0;
+        QTest::newRow("negative Y2 rejected") << bearingSlot("Y2-", 0, 0.3f, 2, -0.01f) << 0;
+        QTest::newRow("Y2 exactly 10 rejected") << bearingSlot("Y210", 0, 0.3f, 2, 10) << 0;
+        QTest::newRow("Cr exactly 1 rejected") << bearingSlot("CR1", 0, 0.3f, 2, 3, 1) << 0;
+        QTest::newRow("Cr exactly 20000 rejected") << bearingSlot("CR2", 0, 0.3f, 2, 3, 20000) << 0;
+        QTest::newRow("Cr not a number rejected") << bearingSlot("CRNAN", 0, 0.3f, 2, 3, nan) << 0;
+    }
+    // clang-format on
+    void plausibility()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, added);
+        const Combiner::MergeResult r = merge(bearingSlot("6205"), record);
+        QVERIFY(r.merged && !r.error.failed());
+        QCOMPARE(r.added, added);
+        QCOMPARE(readFile(m_target).size(), (1 + added) * 48);
+    }
+
+    // clang-format off
+    void duplicates_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QByteArray>("appended");
+        QTest::newRow("model differing only in case") << bearingSlot("skf23052") << QByteArray();
+        QTest::newRow("same model twice: the first one once")
+            << bearingSlot("NEW1") + bearingSlot("NEW1", 1) << bearingSlot("NEW1");
+        QTest::newRow("case variants inside the source: once")
+            << bearingSlot("Nu2205") + bearingSlot("NU2205") << bearingSlot("Nu2205");
+        QTest::newRow("leading blank makes another model") << bearingSlot(" SKF23052") << bearingSlot(" SKF23052");
+        QTest::newRow("implausible first copy does not block a plausible second")
+            << bearingSlot("N3", 5) + bearingSlot("N3") << bearingSlot("N3");
+    }
+    // clang-format on
+    void duplicates()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QByteArray, appended);
+        QCOMPARE(merge(bearingSlot("SKF23052"), source).added, int(appended.size() / 48));
+        QCOMPARE(readFile(m_target), bearingSlot("SKF23052") + appended);
+    }
+
+    void newRecordsAppendedUnchanged()
+    {
+        const QByteArray target = many("T", 10);
+        const QByteArray a = bearingSlot("NEWA", 1, 0.35f, 1.7f, 0, 64.5f, 50, 90, 20, '\xEE');
+        const QByteArray b = bearingSlot("NEWB", 3, 0, 0, 0, 120, 60, 110, 22, '\xEE');
+        const Combiner::MergeResult r
+            = merge(target, a + bearingSlot("t3") + b + bearingSlot("T9"));
+        QCOMPARE(Combiner::mergeResultText(r.targetCount, r.added),
+            u"目标文件中有 12 个记录  新增 2 个记录"_s);
+        // All nine fields byte for byte, in source order; the unused bytes as blanks.
+        QCOMPARE(readFile(m_target),
+            target + a.left(35) + QByteArray(13, ' ') + b.left(35) + QByteArray(13, ' '));
+        QCOMPARE(Combiner::mergeBearingFiles(m_target, m_target).added, 0); // into itself
+        QCOMPARE(readFile(m_target).size(), 12 * 48);
+    }
+
+    // Nothing to add leaves a torn target alone; a new record replaces the tail after the file
+    // was kept in bearing.bak, which the closing note names.
+    void tornTailOfTheTarget()
+    {
+        const QByteArray torn = bearingSlot("6205") + bearingSlot("6206") + QByteArray(20, 'x');
+        QCOMPARE(merge(torn, bearingSlot("6206")).added, 0);
+        QCOMPARE(readFile(m_target), torn);
+        const Combiner::MergeResult r = merge(torn, bearingSlot("6207"));
+        QCOMPARE(r.targetCount, 3);
+        QCOMPARE(readFile(m_target), torn.left(96) + bearingSlot("6207"));
+        QCOMPARE(readFile(m_dir->filePath(u"bearing.bak"_s)), torn);
+        QVERIFY2(r.note.startsWith(u"bearing.sav 末尾有 20 个字节不是完整记录"_s)
+                && r.note.endsWith(u"bearing.bak"_s),
+            qPrintable(r.note));
+    }
+
+    // A target far beyond the record limit (a sparse 1 GB file) stops at once, reading neither
+    // the whole target nor the (sparse 2 GB) source.
+    void hugeTargetStopsAtOnce()
+    {
+        QFile target(m_target), source(m_source);
+        QVERIFY(target.open(QIODevice::WriteOnly) && target.resize(qint64(1) << 30));
+        QVERIFY(source.open(QIODevice::WriteOnly) && source.resize(qint64(2) << 30));
+        target.close();
+        source.close();
+        QElapsedTimer timer;
+        timer.start();
+        const Combiner::MergeResult r = Combiner::mergeBearingFiles(m_source, m_target);
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(r.added, 0);
+        QVERIFY2(r.error.reason.contains(u"记录数已达上限 32767"_s), qPrintable(r.error.text()));
+        QCOMPARE(QFileInfo(m_target).size(), qint64(1) << 30);
+        QFile::remove(m_source);
+    }
+
+    void windowMergesAndShowsCounts()
+    {
+        Prompts prompter;
+        QPointer<frmCombiner> w = new frmCombiner(prompter);
+        QCOMPARE(view(w), u"目标文件中有 0 个记录"_s);
+        QCOMPARE(child<QLineEdit>(w, "txtDestination")->text(), QDir::toNativeSeparators(m_target));
+        QVERIFY(QFile::exists(m_target)); // created empty
+        QVERIFY(!child<QPushButton>(w, "cmdStart")->isEnabled());
+
+        // A typed source enables the start button but merges nothing: only the dialog chooses.
+        writeFile(m_source,
+            bearingSlot("A1") + bearingSlot("a1") + bearingSlot("A2") + bearingSlot("BAD", 0, 1));
+        QTest::keyClicks(child<QLineEdit>(w, "txtResource"), m_source);
+        QVERIFY(child<QPushButton>(w, "cmdStart")->isEnabled());
+        click(w, "cmdStart");
+        QCOMPARE(readFile(m_target).size(), 0);
+
+        click(w, "cmdOpenFile"); // cancelled
+        QVERIFY(w->sourcePath().isEmpty());
+        prompter.openPaths = { m_source };
+        click(w, "cmdOpenFile");
+        QCOMPARE(prompter.proposed, QStringList(2, u"打开|记录文件(*.sav)"_s));
+        QCOMPARE(child<QLineEdit>(w, "txtResource")->text(), QDir::toNativeSeparators(m_source));
+        click(w, "cmdStart");
+        QCOMPARE(view(w), u"目标文件中有 2 个记录  新增 2 个记录"_s);
+        click(w, "cmdStart");
+        QCOMPARE(view(w), u"目标文件中有 2 个记录  新增 0 个记录"_s);
+        QVERIFY(prompter.shown.isEmpty());
+
+        w->show();
+        click(w, "cmdExit");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!w); // closed and unloaded
+    }
+
+    // The count of a non-empty target (whole records only) when the window opens; a target that
+    // reaches 32767 records stops the merge there, keeps what was added, and the window reports
+    // the stop in the failure box.
+    void fullTargetStops()
+    {
+        writeFile(m_target, many("M", 32766) + "torn");
+        writeFile(m_source, bearingSlot("M5") + bearingSlot("NEW1") + bearingSlot("NEW2"));
+        ScriptedPrompter prompter;
+        prompter.openPaths = { m_source };
+        frmCombiner w(prompter);
+        QCOMPARE(view(&w), u"目标文件中有 32766 个记录"_s);
+        click(&w, "cmdOpenFile");
+        click(&w, "cmdStart");
+        QCOMPARE(view(&w), u"目标文件中有 32767 个记录  新增 1 个记录"_s);
+        QCOMPARE(readFile(m_target).mid(32766 * 48, 35), bearingSlot("NEW1").left(35));
+        QCOMPARE(prompter.shown.size(), 2); // the stop, then the kept torn tail
+        QVERIFY(isFailureBox(prompter.shown.at(0)));
+        QVERIFY(prompter.shown.at(0).text.startsWith(QDir::toNativeSeparators(m_target)));
+        QVERIFY(prompter.shown.at(0).text.contains(u"32767"_s));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRecords)
+QTEST_MAIN(TestRecords)
 #include "tst_records.moc"
