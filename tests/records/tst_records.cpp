@@ -34,6 +34,7 @@ using Recall::Plan;
 
 namespace {
 
+enum Files { None, Five, Torn };
 const QString Question = u"编号 G-101 已经用过。是否替换？"_s;
 const QString SavedNew = u"参数已保存,快用工具\\数据管理器完善. "_s;
 const QString SavedOld = u"参数已保存     "_s;
@@ -287,52 +288,66 @@ private slots:
         QCOMPARE(bytes, QByteArray("new"));
     }
 
-    // On gear.sav, G-101, A-4, G-101 and bearing.sav 22208, 30216 (or no files); the
-    // window shows the worked example under G-101 with bearings 30216 of type 1.
+    // On gear.sav, G-101, A-4, G-101 and bearing.sav 22208, 30216 (or no files, or torn
+    // tails of 50 and 10 bytes); the window shows the worked example under G-101 with bearings
+    // 30216 of type 1. A torn tail is kept in the backup beside its file before it is dropped,
+    // and the closing message says so, once per file.
     // clang-format off
     void save_data()
     {
-        QTest::addColumn<bool>("fresh"); // no record files yet
+        QTest::addColumn<int>("files"); // None, Five, Torn
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<int>("answer");    // to the question, -1 when none is expected
         QTest::addColumn<int>("recordNo");  // the record now holding the window's data, 0 none
         QTest::addColumn<QByteArray>("appended"); // to bearing.sav
         QTest::addColumn<QStringList>("messages");
-        const auto row = [](const char *name, bool fresh, std::initializer_list<const char *> changes,
+        const auto row = [](const char *name, int files, std::initializer_list<const char *> changes,
                              int answer, int recordNo, const QByteArray &appended, const QStringList &messages) {
-            QTest::newRow(name) << fresh << strings(changes) << answer << recordNo << appended << messages;
+            QTest::newRow(name) << files << strings(changes) << answer << recordNo << appended << messages;
         };
         const QStringList replaced { Question, SavedOld };
         // Type 1 keeps e and Y1 and stores Y2 = 0; type 4 stores no factors.
-        row("no files: record 1, no question, 30216 once", true, {}, -1, 1, copy("30216", 1, 0.37f, 1.6f), { SavedNew });
-        row("Yes replaces the first of two", false, {}, Prompter::Yes, 3, {}, replaced);
-        row("No writes nothing, not even a new bearing", false, { "txtBearingB_0=32310" }, Prompter::No, 0, {}, { Question });
-        row("trailing blanks: the same number", false, { "txtParameter_0=G-101   " }, Prompter::Yes, 3, {}, replaced);
-        row("other case: another number", false, { "txtParameter_0=g-101" }, -1, 6, {}, { SavedOld });
-        row("B new", false, { "txtParameter_0=NEW-1", "txtBearingB_0=32310" }, -1, 6, copy("32310", 1, 0.37f, 1.6f), { SavedNew });
-        row("A new of type 4: zero factors", false, { "txtParameter_0=N4", "txtBearingA_0=7210C", "cboTypeA=4" }, -1, 6,
+        row("no files: record 1, no question, 30216 once", None, {}, -1, 1, copy("30216", 1, 0.37f, 1.6f), { SavedNew });
+        row("Yes replaces the first of two", Five, {}, Prompter::Yes, 3, {}, replaced);
+        row("No writes nothing, not even a new bearing", Five, { "txtBearingB_0=32310" }, Prompter::No, 0, {}, { Question });
+        row("trailing blanks: the same number", Five, { "txtParameter_0=G-101   " }, Prompter::Yes, 3, {}, replaced);
+        row("other case: another number", Five, { "txtParameter_0=g-101" }, -1, 6, {}, { SavedOld });
+        row("B new", Five, { "txtParameter_0=NEW-1", "txtBearingB_0=32310" }, -1, 6, copy("32310", 1, 0.37f, 1.6f), { SavedNew });
+        row("A new of type 4: zero factors", Five, { "txtParameter_0=N4", "txtBearingA_0=7210C", "cboTypeA=4" }, -1, 6,
             copy("7210C", 4), { SavedNew });
+        row("torn tails kept in backups", Torn, { "txtParameter_0=NEW-1", "txtBearingA_0=32310", "txtBearingB_0=32312" }, -1, 6,
+            copy("32310", 1, 0.37f, 1.6f) + copy("32312", 1, 0.37f, 1.6f),
+            { SavedNew + u"\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 <dir>gear.bak"
+                         u"\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak"_s });
         // A character GBK lacks would be stored as '?' (and then find another number's record).
-        row("number outside GBK refused", false, { "txtParameter_0=P😁1" }, -1, 0, {},
+        row("number outside GBK refused", Five, { "txtParameter_0=P😁1" }, -1, 0, {},
             { u"编号中的字符 😁 不能保存（GBK 编码中没有）"_s });
-        row("model outside GBK refused", false, { "txtParameter_0=N", "txtBearingB_0=😀60𠀀" }, -1, 0, {},
+        row("model outside GBK refused", Five, { "txtParameter_0=N", "txtBearingB_0=😀60𠀀" }, -1, 0, {},
             { u"型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）"_s });
-        row("span 40000: conversion fault, nothing written", false,
+        row("span 40000: conversion fault, nothing written", Five,
             { "txtParameter_0=N", "txtBearingA_0=32310", "txtParameter_3=40000" }, -1, 0, {}, { u"数值溢出  "_s });
     }
     // clang-format on
     void save()
     {
-        QFETCH(bool, fresh);
+        QFETCH(int, files);
         QFETCH(QStringList, changes);
         QFETCH(int, answer);
         QFETCH(int, recordNo);
         QFETCH(QByteArray, appended);
         QFETCH(QStringList, messages);
-        if (!fresh)
+        const QString dir
+            = QDir::toNativeSeparators(RecordFiles::appDirectory()) + QDir::separator();
+        messages.replaceInStrings(u"<dir>"_s, dir);
+        if (files != None)
             fiveRecords();
-        QByteArray gear = fresh ? QByteArray() : readFile(RecordFiles::gearPath());
-        const QByteArray bearings = fresh ? QByteArray() : readFile(RecordFiles::bearingPath());
+        QByteArray gear = files ? readFile(RecordFiles::gearPath()) : QByteArray();
+        const QByteArray bearings = files ? readFile(RecordFiles::bearingPath()) : QByteArray();
+        const QByteArray tornGear = gear + QByteArray(50, 'S'),
+                         tornBearings = bearings + "0123456789";
+        if (files == Torn)
+            QVERIFY(writeFile(RecordFiles::gearPath(), tornGear)
+                && writeFile(RecordFiles::bearingPath(), tornBearings));
         FakeWindow window;
         window.apply(changes);
         ScriptedPrompter prompter;
@@ -358,6 +373,8 @@ private slots:
                     + field("txtBearingA_0", 12) + field("txtBearingB_0", 12)));
         QCOMPARE(readFile(RecordFiles::gearPath()), gear);
         QCOMPARE(readFile(RecordFiles::bearingPath()), bearings + appended);
+        QCOMPARE(readFile(dir + u"gear.bak"_s), files == Torn ? tornGear : "<missing>");
+        QCOMPARE(readFile(dir + u"bearing.bak"_s), files == Torn ? tornBearings : "<missing>");
     }
 
     // The number is looked for again after the question: another copy of the program rewrote
@@ -373,34 +390,6 @@ private slots:
         QCOMPARE(saveWindow(FakeWindow(), prompter), 2);
         QCOMPARE(readFile(RecordFiles::gearPath()).size(), 2 * 116);
         QCOMPARE(readFile(RecordFiles::gearPath()).mid(116, 74), workedShaftBytes());
-    }
-
-    // A torn tail is kept in the backup beside its file before it is dropped, and the closing
-    // message says so, once per file.
-    void tornTailsKeptInBackups()
-    {
-        fiveRecords();
-        const QByteArray gear = readFile(RecordFiles::gearPath()) + QByteArray(50, 'S');
-        const QByteArray bearings = readFile(RecordFiles::bearingPath()) + "1234567890";
-        writeFile(RecordFiles::gearPath(), gear);
-        writeFile(RecordFiles::bearingPath(), bearings);
-        FakeWindow window;
-        window.apply(
-            strings({ "txtParameter_0=NEW-1", "txtBearingA_0=32310", "txtBearingB_0=32312" }));
-        ScriptedPrompter prompter;
-        QCOMPARE(saveWindow(window, prompter), 6);
-        const QString dir
-            = QDir::toNativeSeparators(RecordFiles::appDirectory()) + QDir::separator();
-        QCOMPARE(prompter.texts(),
-            QStringList { SavedNew
-                + u"\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 "_s + dir
-                + u"gear.bak\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 "_s
-                + dir + u"bearing.bak"_s });
-        QCOMPARE(readFile(RecordFiles::gearPath()).size(), 6 * 116);
-        QCOMPARE(readFile(RecordFiles::bearingPath()),
-            bearings.left(96) + copy("32310", 1, 0.37f, 1.6f) + copy("32312", 1, 0.37f, 1.6f));
-        QCOMPARE(readFile(dir + u"gear.bak"_s), gear);
-        QCOMPARE(readFile(dir + u"bearing.bak"_s), bearings);
     }
 
     // Gear 2 empty rather than 0; no txtWeight: self-weight is off, the stored 25 kg are not shown;
