@@ -20,7 +20,6 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
@@ -405,13 +404,13 @@ private slots:
             "txtBearingA_1=0.37 txtBearingA_2=1.6 txtBearingA_3=0 txtBearingA_4=63 cboTypeA#1 "
             "txtParameter_0^0"_s);
         QCOMPARE(Recall::powerText(5, 5.01f), u"5/5.01"_s); // 0.0100002 in floats
-        // Self-weight on: the weight after both mountings; a type beyond the five list entries
-        // selects nothing.
+        // Each option bit in its place (gear 1 left, gear 2 left, self-weight, B): the weight
+        // after both mountings; a type beyond the five list entries selects nothing.
         ShaftRecord r = oneGearShaft();
-        r.Flags = 78, r.WeightKg = -3;
+        r.Flags = 64 + 16 + 4 + 1, r.WeightKg = -3;
         const QString plan = shown(Recall::shaftPlan(r, {}, bearing("6208", 7, 0, 0, 0, 29.5f)));
-        QVERIFY2(plan.contains(QRegularExpression(
-                     u"chkWeight!1 optAssembleA:. optAssembleB:. txtWeight=-3 "_s))
+        QVERIFY2(plan.contains(u"optGear1_0:1 optGear1_1:0 optGear2_0:1 optGear2_1:0 chkWeight!1 "
+                               "optAssembleA:0 optAssembleB:1 txtWeight=-3 "_s)
                 && plan.contains(u"txtBearingB_4=29.5"_s) && !plan.contains(u'#'),
             qPrintable(plan));
     }
