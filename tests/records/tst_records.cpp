@@ -186,6 +186,8 @@ private slots:
             b + QByteArray(13, '\0'));
         QCOMPARE(decodeBearing(b.constData()).Model, u"30207       "_s);
 
+        // The option bits, element 0 the most significant.
+        QCOMPARE(int(Module1::BitsToByte({ 1, 0, 0, 0, 0, 0, 0, 1 })), 129);
         // Bad GBK decodes with replacement; NaN and infinities come back bit for bit.
         const float nan = std::bit_cast<float>(0x7FC00123U),
                     inf = std::numeric_limits<float>::infinity();
