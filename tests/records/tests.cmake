@@ -1,6 +1,3 @@
-# Tests of the record layouts and record files.
-tolvenar_add_test(tst_recordstore ${CMAKE_CURRENT_LIST_DIR}/tst_recordstore.cpp LIBS tolvenar_records)
-
 # Crash safety: a writer killed at random moments leaves every record file whole.
 add_executable(crashdriver ${CMAKE_CURRENT_LIST_DIR}/crashdriver.cpp)
 target_link_libraries(crashdriver PRIVATE tolvenar_records)

@@ -42,21 +42,19 @@ struct Published
 };
 
 // The published results of the worked example (two decimals; the lives to the hour).
-inline const Published PublishedResults[]
-    = { { "T1", &CalcResult::T1, 286.50 }, { "T2", &CalcResult::T2, 191.00 },
-          { "Ft1", &CalcResult::Ft1, 2865.00 }, { "Fr1", &CalcResult::Fr1, 1058.86 },
-          { "Fa1", &CalcResult::Fa1, -505.18 }, { "Ft2", &CalcResult::Ft2, 3183.33 },
-          { "Fr2", &CalcResult::Fr2, 1184.52 }, { "Fa2", &CalcResult::Fa2, 676.64 },
-          { "Ft2y", &CalcResult::Ft2y, 3183.33 }, { "Ft2z", &CalcResult::Ft2z, 0 },
-          { "Fr2y", &CalcResult::Fr2y, 0 }, { "Fr2z", &CalcResult::Fr2z, -1184.52 },
-          { "r2y", &CalcResult::r2y, 0 }, { "r2z", &CalcResult::r2z, -60.00 },
-          { "RxzB", &CalcResult::RxzB, 850.52 }, { "RxzA", &CalcResult::RxzA, -724.86 },
-          { "RxyB", &CalcResult::RxyB, -2992.33 }, { "RxyA", &CalcResult::RxyA, -3056.00 },
-          { "RA", &CalcResult::RA, 3140.79 }, { "RB", &CalcResult::RB, 3110.86 },
-          { "Sa", &CalcResult::Sa, 981.50 }, { "Sb", &CalcResult::Sb, -972.14 },
-          { "FA", &CalcResult::FA, 981.50 }, { "FB", &CalcResult::FB, 1152.96 },
-          { "PA", &CalcResult::PA, 3140.79 }, { "PB", &CalcResult::PB, 3089.08 },
-          { "LhA", &CalcResult::LhA, 6587051 }, { "LhB", &CalcResult::LhB, 6961850 } };
+// clang-format off
+inline const Published PublishedResults[] = {
+    { "T1", &CalcResult::T1, 286.50 }, { "T2", &CalcResult::T2, 191.00 }, { "Ft1", &CalcResult::Ft1, 2865.00 },
+    { "Fr1", &CalcResult::Fr1, 1058.86 }, { "Fa1", &CalcResult::Fa1, -505.18 }, { "Ft2", &CalcResult::Ft2, 3183.33 },
+    { "Fr2", &CalcResult::Fr2, 1184.52 }, { "Fa2", &CalcResult::Fa2, 676.64 }, { "Ft2y", &CalcResult::Ft2y, 3183.33 },
+    { "Ft2z", &CalcResult::Ft2z, 0 }, { "Fr2y", &CalcResult::Fr2y, 0 }, { "Fr2z", &CalcResult::Fr2z, -1184.52 },
+    { "r2y", &CalcResult::r2y, 0 }, { "r2z", &CalcResult::r2z, -60.00 }, { "RxzB", &CalcResult::RxzB, 850.52 },
+    { "RxzA", &CalcResult::RxzA, -724.86 }, { "RxyB", &CalcResult::RxyB, -2992.33 }, { "RxyA", &CalcResult::RxyA, -3056.00 },
+    { "RA", &CalcResult::RA, 3140.79 }, { "RB", &CalcResult::RB, 3110.86 }, { "Sa", &CalcResult::Sa, 981.50 },
+    { "Sb", &CalcResult::Sb, -972.14 }, { "FA", &CalcResult::FA, 981.50 }, { "FB", &CalcResult::FB, 1152.96 },
+    { "PA", &CalcResult::PA, 3140.79 }, { "PB", &CalcResult::PB, 3089.08 }, { "LhA", &CalcResult::LhA, 6587051 },
+    { "LhB", &CalcResult::LhB, 6961850 } };
+// clang-format on
 
 inline CalcResult workedResult()
 {
@@ -77,14 +75,14 @@ public:
 
     FakeWindow()
     {
-        const char *boxes[] = { "txtParameter_0=G-101", "txtParameter_1=30/20",
-            "txtParameter_2=1000", "txtParameter_3=300", "txtParameter_4=180", "txtGear_0=80",
-            "txtGear_1=200", "txtGear_2=10", "txtGear_3=20", "txtGear_4=90", "txtGear_5=120",
-            "txtGear_6=12", "txtGear_7=20", "txtBearingA_0=30216", "txtBearingA_1=0.37",
-            "txtBearingA_2=1.6", "txtBearingA_4=150", "txtBearingB_0=30216", "txtBearingB_1=0.37",
-            "txtBearingB_2=1.6", "txtBearingB_4=150" };
-        for (const char *b : boxes)
-            apply({ QString::fromUtf8(b) });
+        apply(
+            QStringLiteral("txtParameter_0=G-101 txtParameter_1=30/20 txtParameter_2=1000 "
+                           "txtParameter_3=300 txtParameter_4=180 txtGear_0=80 txtGear_1=200 "
+                           "txtGear_2=10 txtGear_3=20 txtGear_4=90 txtGear_5=120 txtGear_6=12 "
+                           "txtGear_7=20 txtBearingA_0=30216 txtBearingA_1=0.37 txtBearingA_2=1.6 "
+                           "txtBearingA_4=150 txtBearingB_0=30216 txtBearingB_1=0.37 "
+                           "txtBearingB_2=1.6 txtBearingB_4=150")
+                .split(u' '));
     }
     // "box=text" sets a box, "-option" clears an option and "+option" selects one;
     // "chkWeight=1" and "cboTypeA=2" set the check box and A's type list.
@@ -113,18 +111,16 @@ public:
     }
 };
 
+// The record files' byte order: little-endian, floats by their bits.
 inline QByteArray le16(int v)
 {
-    QByteArray b(2, '\0');
-    qToLittleEndian<qint16>(static_cast<qint16>(v), b.data());
-    return b;
+    const qint16 x = qToLittleEndian(qint16(v));
+    return QByteArray(reinterpret_cast<const char *>(&x), 2);
 }
-
 inline QByteArray le32(float v)
 {
-    QByteArray b(4, '\0');
-    qToLittleEndian<quint32>(std::bit_cast<quint32>(v), b.data());
-    return b;
+    const quint32 x = qToLittleEndian(std::bit_cast<quint32>(v));
+    return QByteArray(reinterpret_cast<const char *>(&x), 4);
 }
 
 // A bearing.sav slot: model 12 bytes, type, d, D, B, e, Y1, Y2, Cr, 13 unused bytes.
