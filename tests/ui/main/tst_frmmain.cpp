@@ -190,6 +190,11 @@ QColor inside(const QImage &page, const QMainWindow *window, const QWidget *w)
         w->mapTo(window->centralWidget(), QPoint(w->width() - 6, w->height() / 2)));
 }
 
+QString accessibleName(QWidget *w)
+{
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+}
+
 bool activate(QWidget *w)
 {
     w->activateWindow(); // the platform's focus window, which another window may hold
@@ -281,7 +286,8 @@ private slots:
     {
         // "key=value" separated by "|": text (caption or title), tip, max (characters a box
         // takes), base (a box's colour), hl (1: drawn in the highlight colour), at (x,y,w,h in
-        // pixels of 96 dpi, 15 twips each), key (shortcut), face (drawn as an empty text field).
+        // pixels of 96 dpi, 15 twips each), key (shortcut), face (drawn as an empty text field),
+        // name (for screen readers).
         QTest::addColumn<QString>("props");
         const auto row = [](const char *name, const char *props) { QTest::newRow(name) << QString::fromUtf8(props); };
         row("frmMain", "text=Tolvenar");
@@ -297,8 +303,10 @@ private slots:
         row("txtBearingB_0", "max=12|base=#c0ffff");
         row("txtBearingA_2", "tip=NSK:Y3=Y1");
         row("txtBearingB_4", "tip=额定动负荷|base=#c0ffc0");
-        row("cboTypeA", "tip=在列表中选择|face=1");
-        row("cboTypeB", "face=1");
+        row("cboTypeA", "tip=在列表中选择|face=1|name=A 轴承类型");
+        row("cboTypeB", "face=1|name=B 轴承类型");
+        row("Frame1_0", "text=1轮轴向力|name=1轮轴向力");
+        row("Frame1_1", "name=2轮轴向力");
         row("chkWeight", "text=考虑轴向自重影响 G=|tip=默认A端朝下");
         row("txtWeight", "tip=单位:Kg|face=1");
         row("lblParameter_1", "text=功率(P)|hl=1");
@@ -345,6 +353,8 @@ private slots:
                 QCOMPARE(w->palette().color(QPalette::Base).name(), value);
             else if (key == u"hl")
                 QCOMPARE(w->palette().color(QPalette::WindowText) == highlight, value == u"1");
+            else if (key == u"name") // what screen readers call it
+                QCOMPARE(accessibleName(w), value);
             else if (key == u"key")
                 QCOMPARE(qobject_cast<QAction *>(o)->shortcut().toString(), value);
             else if (key == u"at")
@@ -735,44 +745,32 @@ private slots:
             QCOMPARE(help->browser()->source(), HelpWindow::HomePage);
             QVERIFY(help->browser()->toPlainText().contains(u"Tolvenar 帮助"_s));
 
+            // Each a window to screen readers, named by its title, on the screen; every control
+            // that takes the focus named, by its caption or the label beside it.
             const QRect screen = main.screen()->availableGeometry();
-            QStringList faults;
             QList<QWidget *> all = first;
             all << &main;
+            QStringList faults;
             for (QWidget *top : all) {
-                QAccessibleInterface *window = QAccessible::queryAccessibleInterface(top);
-                if (window->role() != QAccessible::Window
-                    || window->text(QAccessible::Name) != top->windowTitle())
-                    faults << top->objectName() + u" is no window named by its title"_s;
-                if (!screen.contains(top->frameGeometry()))
-                    faults << top->objectName() + u" off the screen"_s;
-                for (QWidget *w : top->findChildren<QWidget *>()) {
+                if (QAccessible::queryAccessibleInterface(top)->role() != QAccessible::Window
+                    || accessibleName(top) != top->windowTitle()
+                    || !screen.contains(top->frameGeometry()))
+                    faults << top->objectName();
+                for (QWidget *w : top->findChildren<QWidget *>())
                     if (w->window() == top && w->focusPolicy() != Qt::NoFocus && !w->focusProxy()
-                        && QAccessible::queryAccessibleInterface(w)
-                               ->text(QAccessible::Name)
-                               .trimmed()
-                               .isEmpty())
-                        faults << top->objectName() + u'/' + w->objectName() + u" unnamed"_s;
-                }
+                        && accessibleName(w).trimmed().isEmpty())
+                        faults << top->objectName() + u'/' + w->objectName();
             }
             QCOMPARE(faults.join(u';'), QString());
-            // What the names are: the caption or the label beside each control.
-            QStringList names;
-            const std::pair<QWidget *, const char *> named[] = { { &main, "Frame1_0" },
-                { &main, "Frame1_1" }, { &main, "cboTypeA" }, { &main, "cboTypeB" },
-                { windows.editer(), "txtBearing_0" }, { windows.editer(), "cboBearing" },
-                { windows.combiner(), "txtDestination" } };
-            for (const auto &[top, control] : named)
-                names << QAccessible::queryAccessibleInterface(
-                    top->findChild<QWidget *>(QString::fromLatin1(control)))
-                             ->text(QAccessible::Name);
-            QCOMPARE(names.join(u'/'),
-                u"1轮轴向力/2轮轴向力/A 轴承类型/B 轴承类型/型号/类型/目标文件"_s);
+            auto *target = windows.combiner()->findChild<QLineEdit *>(u"txtDestination"_s);
+            QCOMPARE(accessibleName(windows.editer()->findChild<QWidget *>(u"txtBearing_0"_s))
+                    + u'/' + accessibleName(windows.editer()->findChild<QWidget *>(u"cboBearing"_s))
+                    + u'/' + accessibleName(target),
+                u"型号/类型/目标文件"_s);
             QVERIFY(!QAccessible::queryAccessibleInterface(picA)
                          ->text(QAccessible::Description)
                          .isEmpty());
             // The merger's target shows its end, the file name; the whole path is its tooltip.
-            auto *target = windows.combiner()->findChild<QLineEdit *>(u"txtDestination"_s);
             QCOMPARE(target->toolTip(), QDir::toNativeSeparators(RecordFiles::bearingPath()));
             QCOMPARE(target->cursorPosition(), target->text().size());
 
