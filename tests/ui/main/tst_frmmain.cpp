@@ -56,19 +56,13 @@ const char *const WorkedExample[] = { "txtParameter_0=wx-1", "txtParameter_1=30/
     "txtBearingB_2=1.6", "txtBearingB_4=150" };
 const QString LifeA = u"A轴承:658.7 万小时"_s;
 
+// A caption: a button's or label's text, a frame's or menu's title, a window's title.
 QString text(const QObject *o)
 {
-    if (auto *b = qobject_cast<const QAbstractButton *>(o))
-        return b->text();
-    if (auto *l = qobject_cast<const QLabel *>(o))
-        return l->text();
-    if (auto *g = qobject_cast<const QGroupBox *>(o))
-        return g->title();
-    if (auto *m = qobject_cast<const QMenu *>(o))
-        return m->title();
-    if (auto *a = qobject_cast<const QAction *>(o))
-        return a->text();
-    return qobject_cast<const QWidget *>(o)->windowTitle();
+    for (const char *property : { "text", "title", "windowTitle" })
+        if (const QVariant v = o->property(property); v.isValid())
+            return v.toString();
+    return QString();
 }
 
 // What a user can see: texts, enabled and checked states, selections, menu entries.
@@ -994,6 +988,7 @@ private slots:
         }
     }
 
+    // A second start says so and ends; the copy already running is not affected.
     void secondCopyIsRefused()
     {
         QTemporaryDir dir, other;
@@ -1002,8 +997,7 @@ private slots:
         ScriptedPrompter prompter;
         QVERIFY(acquireSingleInstance(prompter, path));
         QVERIFY(acquireSingleInstance(prompter, path)); // the same process asks only once
-        QVERIFY(prompter.shown.isEmpty());
-        QVERIFY(!SingleInstanceGuard(path).tryAcquire());
+        QVERIFY(prompter.shown.isEmpty() && !SingleInstanceGuard(path).tryAcquire());
         {
             SingleInstanceGuard first(otherPath);
             QVERIFY(first.tryAcquire());
@@ -1013,11 +1007,11 @@ private slots:
                 QDateTime::currentDateTime().addDays(-3), QFileDevice::FileModificationTime));
             lock.close();
             QVERIFY(!acquireSingleInstance(prompter, otherPath));
-            QCOMPARE(prompter.shown.size(), 1);
-            QCOMPARE(prompter.shown.at(0).text, u"已有一个程序实例运行"_s);
-            QVERIFY(prompter.shown.at(0).title.isEmpty()); // the platform's default title
-            QCOMPARE(prompter.shown.at(0).icon, Prompter::Icon::None);
-            QVERIFY(first.isHeld()); // the copy already running is not affected
+            QCOMPARE(prompter.texts(), QStringList { u"已有一个程序实例运行"_s });
+            // The platform's default title, no icon.
+            QVERIFY(prompter.shown[0].title.isEmpty()
+                && prompter.shown[0].icon == Prompter::Icon::None);
+            QVERIFY(first.isHeld());
         }
         QVERIFY(SingleInstanceGuard(otherPath).tryAcquire()); // freed with the guard
         releaseSingleInstance(); // the lock file goes before its folder does
