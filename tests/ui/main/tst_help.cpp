@@ -20,8 +20,11 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -52,9 +55,8 @@ private slots:
     void pages_data()
     {
         QTest::addColumn<QString>("page");
-        const QStringList pages
-            = QDir(QStringLiteral(":/help")).entryList({ QStringLiteral("*.html") });
-        QVERIFY(pages.contains(QStringLiteral("method.html")));
+        const QStringList pages = QDir(u":/help"_s).entryList({ u"*.html"_s });
+        QVERIFY(pages.contains(u"method.html"_s));
         for (const QString &page : pages)
             QTest::newRow(qPrintable(page)) << page;
     }
@@ -63,66 +65,52 @@ private slots:
     void pages()
     {
         QFETCH(QString, page);
-        const QString source = readText(QStringLiteral(":/help/") + page);
+        const QString source = readText(u":/help/"_s + page);
         const QRegularExpressionMatch wrapped = QRegularExpression(
-            QStringLiteral("[\\p{Han}，。；：、！？（）“”]\\n\\s*[\\p{Han}，。；：、！？（）“”]"))
+            u"[\\p{Han}，。；：、！？（）“”]\\n\\s*[\\p{Han}，。；：、！？（）“”]"_s)
                                                     .match(source);
         QVERIFY2(!wrapped.hasMatch(), qPrintable(around(source, wrapped)));
 
-        m_help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
+        m_help->browser()->setSource(QUrl(u"qrc:/help/"_s + page));
         const QString shown = m_help->browser()->toPlainText();
-        const QRegularExpressionMatch blank = QRegularExpression(
-            QStringLiteral("[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"))
-                                                  .match(shown);
+        const QRegularExpressionMatch blank
+            = QRegularExpression(u"[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"_s)
+                  .match(shown);
         QVERIFY2(!blank.hasMatch(), qPrintable(around(shown, blank)));
 
         QRegularExpressionMatchIterator links
-            = QRegularExpression(QStringLiteral("href=\"([^\"]+)\"")).globalMatch(source);
+            = QRegularExpression(u"href=\"([^\"]+)\""_s).globalMatch(source);
         while (links.hasNext()) {
             const QString target = links.next().captured(1);
-            QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target), qPrintable(target));
+            QVERIFY2(QFile::exists(u":/help/"_s + target), qPrintable(target));
         }
     }
 
-    void methodValues_data()
-    {
-        QTest::addColumn<QString>("quantity");
-        QTest::addColumn<QString>("shown");
-        const QString page = readText(QStringLiteral(":/help/method.html"));
-        QRegularExpressionMatchIterator it = QRegularExpression(
-            QStringLiteral("<span class=\"v\" title=\"(\\w+)\">([^<]*)</span>"))
-                                                 .globalMatch(page);
-        int count = 0;
-        while (it.hasNext()) {
-            const QRegularExpressionMatch m = it.next();
-            QTest::newRow(qPrintable(m.captured(1))) << m.captured(1) << m.captured(2);
-            ++count;
-        }
-        // Every computed quantity of the worked example is on the page.
-        if (count != int(std::size(Fixture::PublishedResults)))
-            QTest::newRow("count") << QStringLiteral("count") << QString::number(count);
-    }
-    // The worked example's values on the page, recomputed: each agrees to the last digit shown.
+    // The worked example's values on the page, recomputed: each agrees to the last digit shown,
+    // and every computed quantity of the worked example is on the page.
     void methodValues()
     {
-        QFETCH(QString, quantity);
-        QFETCH(QString, shown);
         CalcResult result;
         QCOMPARE(ComputeLoads(Fixture::workedInput(), result), Fault::None);
-        const Fixture::Published *field = nullptr;
-        for (const Fixture::Published &p : Fixture::PublishedResults) {
-            if (quantity == QLatin1String(p.name))
-                field = &p;
+        QRegularExpressionMatchIterator it
+            = QRegularExpression(u"<span class=\"v\" title=\"(\\w+)\">([^<]*)</span>"_s)
+                  .globalMatch(readText(u":/help/method.html"_s));
+        QStringList seen;
+        while (it.hasNext()) {
+            const QRegularExpressionMatch m = it.next();
+            const QString shown = m.captured(2);
+            seen << m.captured(1);
+            const auto field = std::find_if(std::begin(Fixture::PublishedResults),
+                std::end(Fixture::PublishedResults),
+                [&](const Fixture::Published &p) { return seen.last() == QLatin1String(p.name); });
+            QVERIFY2(field != std::end(Fixture::PublishedResults), qPrintable(seen.last()));
+            const qsizetype point = shown.indexOf(u'.');
+            const double computed = result.*field->field;
+            QVERIFY2(std::fabs(computed - shown.toDouble())
+                    <= 0.5 * std::pow(10.0, point < 0 ? 0 : -(shown.size() - point - 1)),
+                qPrintable(seen.last() + u": %1 computed"_s.arg(computed, 0, 'f', 4)));
         }
-        QVERIFY2(field, qPrintable(quantity + u' ' + shown));
-        bool ok = false;
-        const double value = shown.toDouble(&ok);
-        QVERIFY(ok);
-        const qsizetype point = shown.indexOf(u'.');
-        const double halfDigit = 0.5 * std::pow(10.0, point < 0 ? 0 : -(shown.size() - point - 1));
-        const double computed = result.*field->field;
-        QVERIFY2(std::fabs(computed - value) <= halfDigit,
-            qPrintable(QStringLiteral("computed %1").arg(computed, 0, 'f', 4)));
+        QCOMPARE(seen.size(), qsizetype(std::size(Fixture::PublishedResults)));
     }
 
     // The About box, the last entry of the help menu; LICENSE, the box and the Debian copyright
@@ -133,54 +121,47 @@ private slots:
         ScriptedPrompter prompter;
         frmMain window(prompter);
         QStringList entries;
-        for (QAction *a : window.findChild<QMenu *>(QStringLiteral("mnuHelp"))->actions())
+        for (QAction *a : window.findChild<QMenu *>(u"mnuHelp"_s)->actions())
             entries << a->objectName() + u'=' + a->text();
         QCOMPARE(entries,
-            QStringList({ QStringLiteral("mnuExplain=帮   助     F1"), QStringLiteral("mnuSpace2="),
-                QStringLiteral("Test=详细计算数据"), QStringLiteral("mnuAbout=关于 Tolvenar") }));
+            QStringList({ u"mnuExplain=帮   助     F1"_s, u"mnuSpace2="_s, u"Test=详细计算数据"_s,
+                u"mnuAbout=关于 Tolvenar"_s }));
 
         AboutDialog box;
-        QCOMPARE(box.windowTitle(), QStringLiteral("关于 Tolvenar"));
-        const QString text = box.findChild<QLabel *>(QStringLiteral("lblAbout"))->text();
+        QCOMPARE(box.windowTitle(), u"关于 Tolvenar"_s);
+        const QString text = box.findChild<QLabel *>(u"lblAbout"_s)->text();
         for (const QString &part : QStringList { QStringLiteral("版本：" TOLVENAR_PROJECT_VERSION),
-                 QStringLiteral("Qt 版本：") + QString::fromLatin1(qVersion()),
-                 QStringLiteral("许可证：MIT"), QDir::toNativeSeparators(dir.path()) })
+                 u"Qt 版本："_s + QString::fromLatin1(qVersion()), u"许可证：MIT"_s,
+                 QDir::toNativeSeparators(dir.path()) })
             QVERIFY2(text.contains(part), qPrintable(part));
 
         const QString licence = readText(QStringLiteral(TOLVENAR_SOURCE_DIR "/LICENSE"));
-        QVERIFY(licence.startsWith(
-            QStringLiteral("MIT License\n\nCopyright (c) 2026 The Tolvenar developers\n")));
-        QCOMPARE(
-            box.findChild<QPlainTextEdit *>(QStringLiteral("txtLicence"))->toPlainText(), licence);
+        QVERIFY(
+            licence.startsWith(u"MIT License\n\nCopyright (c) 2026 The Tolvenar developers\n"_s));
+        QCOMPARE(box.findChild<QPlainTextEdit *>(u"txtLicence"_s)->toPlainText(), licence);
         // The copyright file indents the same paragraphs by one blank and marks empty lines ".".
         QString copyright = readText(QStringLiteral(TOLVENAR_SOURCE_DIR "/packaging/copyright"));
-        QVERIFY(copyright.contains(
-            QStringLiteral("Copyright: 2026 The Tolvenar developers\nLicense: Expat\n")));
-        copyright = copyright.section(QStringLiteral("\nLicense: Expat\n"), -1)
-                        .replace(QStringLiteral("\n .\n"), QStringLiteral("\n\n"))
-                        .replace(QStringLiteral("\n "), QStringLiteral("\n"))
+        QVERIFY(copyright.contains(u"Copyright: 2026 The Tolvenar developers\nLicense: Expat\n"_s));
+        copyright = copyright.section(u"\nLicense: Expat\n"_s, -1)
+                        .replace(u"\n .\n"_s, u"\n\n"_s)
+                        .replace(u"\n "_s, u"\n"_s)
                         .mid(1);
-        QCOMPARE(copyright, licence.section(QStringLiteral("\n\n"), 2));
+        QCOMPARE(copyright, licence.section(u"\n\n"_s, 2));
     }
 
-    void qtTexts_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("lookIn"); // QFileDialog's "Look in:"
-        QTest::newRow("zh_CN") << QLocale(QStringLiteral("zh_CN")) << QStringLiteral("查找范围：");
-        QTest::newRow("de_DE") << QLocale(QStringLiteral("de_DE")) << QStringLiteral("Suchen in:");
-        QTest::newRow("C: Chinese, as the program") << QLocale::c() << QStringLiteral("查找范围：");
-    }
+    // Qt's dialogs speak the user's language ("Look in:" of the file dialog), else Chinese.
     void qtTexts()
     {
-        QFETCH(QLocale, locale);
-        QFETCH(QString, lookIn);
-        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath)
-                + QStringLiteral("/qtbase_zh_CN.qm")))
+        if (!QFile::exists(
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_zh_CN.qm"_s))
             QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
-        QTranslator translator;
-        QVERIFY(loadQtTranslation(translator, locale));
-        QCOMPARE(translator.translate("QFileDialog", "Look in:"), lookIn);
+        QStringList lookIn;
+        for (const QLocale &locale : { QLocale(u"zh_CN"_s), QLocale(u"de_DE"_s), QLocale::c() }) {
+            QTranslator translator;
+            QVERIFY(loadQtTranslation(translator, locale));
+            lookIn << translator.translate("QFileDialog", "Look in:");
+        }
+        QCOMPARE(lookIn.join(u'/'), u"查找范围：/Suchen in:/查找范围："_s);
     }
 };
 
