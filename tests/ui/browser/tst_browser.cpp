@@ -5,18 +5,14 @@
 #include "support/workedexample.h"
 #include "ui/browser/frmview.h"
 #include "ui/browser/mainwindowlink.h"
-#include "ui/browser/viewlines.h"
-#include "ui/browser/viewlists.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -49,8 +45,7 @@ ShaftRecord shaft(const char *number, float p1, float p2, const char *a = "30208
     ShaftRecord r;
     r.ShaftNo = QString::fromUtf8(number);
     r.P1 = p1, r.P2 = p2, r.n = 960, r.L = 250;
-    r.ModelA = QString::fromUtf8(a);
-    r.ModelB = QStringLiteral("NU210       "); // as read: padded to 12 characters
+    r.ModelA = QString::fromUtf8(a), r.ModelB = QStringLiteral("NU210");
     return r;
 }
 
