@@ -186,9 +186,13 @@ private slots:
         // Enter on "DumpLines" in the model box writes the list to TestData.txt; adding goes on.
         choose(0);
         click("cmdAdd");
-        QTest::keyClicks(get("txtBearing_0"), QStringLiteral("DumpLines"));
+        const QString dump = m_dir->filePath(QStringLiteral("TestData.txt"));
+        QTest::keyClicks(get("txtBearing_0"), QStringLiteral("dumplines"));
         QTest::keyClick(get("txtBearing_0"), Qt::Key_Return);
-        QCOMPARE(Fixture::readFile(m_dir->filePath(QStringLiteral("TestData.txt"))),
+        QVERIFY(!QFile::exists(dump)); // letter case counts
+        get("txtBearing_0")->setText(QStringLiteral("DumpLines"));
+        QTest::keyClick(get("txtBearing_0"), Qt::Key_Return);
+        QCOMPARE(Fixture::readFile(dump),
             QByteArray("22220       0     0     0     0.24  2.8   4.2   250      0\r\n"
                        "22210       50    90    23    0.3   0     0     20       0\r\n"
                        "22312       60    130   46    0.3   0     0     20       0\r\n"
