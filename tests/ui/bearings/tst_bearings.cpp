@@ -227,7 +227,21 @@ private slots:
         QCOMPARE(get<QLabel>("lblItem")->text(),
             QStringLiteral("型号        d     D     B     e     Y1    Y2    Cr(kN)  类型"));
         click("cmdAdd");
-        QCOMPARE(m_w->focusWidget(), get("txtBearing_0"));
+        // Tab goes down the open boxes to 更新 and the list; screen readers name each box by its
+        // label.
+        QStringList order;
+        for (int i = 0; i < 11; ++i) {
+            QWidget *box = m_w->focusWidget();
+            if (qobject_cast<QComboBox *>(box->parentWidget()))
+                box = box->parentWidget();
+            order << box->objectName() + u'=' + box->accessibleName();
+            QTest::keyClick(m_w->focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order.join(u' '),
+            QStringLiteral("txtBearing_0=型号 cboBearing=类型 txtBearing_1=e txtBearing_2=Y1 "
+                           "txtBearing_3=Y2 txtBearing_4=Cr txtParameter_0=d txtParameter_1=D "
+                           "txtParameter_2=B cmdUpdate= lstBearing=轴承数据"));
+        get("txtBearing_0")->setFocus();
         QTest::keyClicks(get("txtBearing_0"), QStringLiteral("nu2212ecj/c3"));
         get("txtBearing_1")->setFocus();
         QCOMPARE(
