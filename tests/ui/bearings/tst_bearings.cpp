@@ -226,6 +226,10 @@ private slots:
         open();
         QCOMPARE(get<QLabel>("lblItem")->text(),
             QStringLiteral("型号        d     D     B     e     Y1    Y2    Cr(kN)  类型"));
+        // 型号 stands beside the model box.
+        const QRect label = get<QLabel>("lblBearing_5")->geometry(),
+                    box = get("txtBearing_0")->geometry();
+        QVERIFY(label.right() < box.left() && qAbs(label.center().y() - box.center().y()) < 5);
         click("cmdAdd");
         // Tab goes down the open boxes to 更新 and the list; screen readers name each box by its
         // label.
@@ -338,7 +342,7 @@ private slots:
     void returnToWindow_data()
     {
         QTest::addColumn<QString>("from"); // program: another program; dialog: a message box; window: of this program
-        QTest::addColumn<QString>("before"); // chosen: NU206 chosen; gone: chosen, then taken out of bearing.sav; none; adding
+        QTest::addColumn<QString>("before"); // NU206 chosen (gone: then taken out of bearing.sav; editing: and gone), none, adding
         QTest::addColumn<QString>("shown"); // models / chosen line and type / model box / 编辑 enabled
         QTest::newRow("another program: not reloaded") << "program" << "chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
         QTest::newRow("a message box: not reloaded") << "dialog" << "chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
@@ -346,6 +350,7 @@ private slots:
         QTest::newRow("a window of the program, line gone") << "window" << "gone" << "6204 7206 / - 0 /  locked ";
         QTest::newRow("nothing chosen: first type") << "window" << "none" << "6204 NU206 7206 / - 0 /  locked ";
         QTest::newRow("an addition keeps its input") << "window" << "adding" << "6204 NU206 7206 / NU206 3 / X1 open ";
+        QTest::newRow("an edit whose line is gone") << "window" << "editing" << "6204 7206 / - 3 / NU206 open edit";
     }
     // clang-format on
     void returnToWindow()
@@ -365,7 +370,9 @@ private slots:
             get("txtBearing_0")->setText(QStringLiteral("X1"));
         }
         // Meanwhile another window saves a new bearing.
-        if (before == u"gone")
+        if (before == u"editing")
+            click("cmdEdit");
+        if (before == u"gone" || before == u"editing")
             writeCatalogue({ bearing("6204", 0, 20) });
         QVERIFY(Module1::AppendBearingRecord(QStringLiteral("7206"), 4, 0.68f, 0.87f, 0.92f, 30));
         if (from == u"program") { // as the platform reports the program losing the focus
@@ -392,12 +399,15 @@ private slots:
                                      + (get<QPushButton>("cmdEdit")->isEnabled() ? u"edit" : u"") })
                      .join(QStringLiteral(" / ")),
             shown);
-        if (before != u"adding")
+        if (before != u"adding" && before != u"editing")
             return;
-        // The addition goes into the reloaded list.
+        // The addition goes into the reloaded list; the edit has no line left to replace.
         click("cmdUpdate");
-        QCOMPARE(models(), strings({ "6204", "7206", "NU206", "X1" }));
+        QCOMPARE(models(),
+            before == u"adding" ? strings({ "6204", "7206", "NU206", "X1" })
+                                : strings({ "6204", "7206" }));
         verifyFileEqualsList();
+        QCOMPARE(m_w->focusWidget() == list(), before == u"editing");
     }
 };
 
