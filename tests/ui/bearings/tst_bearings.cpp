@@ -281,7 +281,7 @@ private slots:
         };
         row("adding with a blank model", "cmdAdd", strings({ "txtBearing_0=   " }), "txtBearing_0");
         row("adding a listed model", "cmdAdd", strings({ "txtBearing_0=6205" }), "txtBearing_0");
-        row("editing to another listed model", "cmdEdit", strings({ "txtBearing_0=6205" }), "txtBearing_0");
+        row("editing 6205 to the first line's model", "cmdEdit", strings({ "txtBearing_0=6204" }), "txtBearing_0");
         row("type text naming no item", "cmdAdd", strings({ "txtBearing_0=6206", "cboBearing=滚子" }), "cboBearing");
         row("d 32767.5 beyond 16 bits", "cmdAdd", strings({ "txtBearing_0=6206", "txtParameter_0=32767.5" }), "txtParameter_0");
         row("Cr beyond a float", "cmdAdd", strings({ "txtBearing_0=6206", "txtBearing_4=1e39" }), "txtBearing_4");
@@ -299,7 +299,7 @@ private slots:
         const QByteArray before = Fixture::readFile(RecordFiles::bearingPath());
         open();
         const QStringList linesBefore = lines();
-        choose(0);
+        choose(1);
         click(action.toLatin1());
         for (const QString &text : std::as_const(texts)) {
             const QString box = text.section(u'=', 0, 0), value = text.section(u'=', 1);
