@@ -150,6 +150,8 @@ private slots:
             "轴系一             3           960     250     30208        NU210" }).join(u'|'));
         // clang-format on
         QVERIFY(child<QPushButton>("cmdExit")->hasFocus());
+        for (const char *grey : { "lstGear", "lstBearing", "txtDia" })
+            QCOMPARE(child<QWidget>(grey)->palette().color(QPalette::Base), QColor(192, 192, 192));
 
         click("optParameter_0");
         QCOMPARE(view(),
