@@ -1,6 +1,6 @@
-// The bearing data manager: catalogue lines and their 6-character columns, the entry rules and
-// refusals, the sort order, and the window: adding, editing, the rewrite of bearing.sav after every
-// update (the file always equal to the list) and the reload on activation.
+// The bearing data manager: catalogue lines and their 6-character columns, the sort order, and the
+// window: adding, editing, the refusals, the rewrite of bearing.sav after every update (the file
+// always equal to the list), the list dump and the reload on a return to the window.
 
 #include "records/recordfile.h"
 #include "support/workedexample.h"
@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -51,7 +52,14 @@ class TestBearings : public QObject
             qFatal("no control %s", name);
         return found;
     }
+    QListView *list() { return get<QListView>("lstBearing"); }
     void click(const char *button) { QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton); }
+    void clickLine(int row)
+    {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+            list()->visualRect(list()->model()->index(row, 0)).center());
+    }
+    void choose(int row) { list()->setCurrentIndex(list()->model()->index(row, 0)); }
     void open()
     {
         m_w = std::make_unique<frmEditer>(m_prompter);
@@ -61,41 +69,16 @@ class TestBearings : public QObject
     QStringList lines()
     {
         QStringList out;
-        const QAbstractItemModel *model = get<QListView>("lstBearing")->model();
-        for (int i = 0; i < model->rowCount(); ++i)
-            out << model->index(i, 0).data(Qt::EditRole).toString();
+        for (int i = 0; i < list()->model()->rowCount(); ++i)
+            out << list()->model()->index(i, 0).data(Qt::EditRole).toString();
         return out;
     }
     QStringList models()
     {
-        QStringList out;
-        for (const QString &line : lines())
-            out << EditerLine::modelOf(line).trimmed();
+        QStringList out = lines();
+        for (QString &line : out)
+            line = EditerLine::modelOf(line).trimmed();
         return out;
-    }
-    void choose(int row)
-    {
-        get<QListView>("lstBearing")
-            ->setCurrentIndex(get<QListView>("lstBearing")->model()->index(row, 0));
-    }
-    // The user goes to another window ("window": of this program; "dialog": a message box;
-    // "program": another program) and comes back to the data manager.
-    void returnFrom(const QString &where)
-    {
-        if (where == u"program") { // as the platform reports the program losing the focus
-            QApplication::setActiveWindow(nullptr);
-            emit qGuiApp->focusWindowChanged(nullptr);
-            QApplication::setActiveWindow(m_w.get());
-            emit qGuiApp->focusWindowChanged(m_w->windowHandle());
-            return;
-        }
-        QDialog dialog;
-        QWidget window;
-        QWidget &other = where == u"dialog" ? dialog : window;
-        other.show();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QApplication::setActiveWindow(m_w.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
     }
     // bearing.sav holds exactly the list, in list order, and temp.sav is gone.
     void verifyFileEqualsList()
@@ -119,29 +102,18 @@ private slots:
     }
     void cleanup() { m_w.reset(); }
 
-    void lineLayout()
+    void chineseModel()
     {
-        BearingRecord r { QStringLiteral("SKF23048"), 0, 240, 360, 118, 0.26f, 2.6f, 3.9f, 1020 };
-        QCOMPARE(EditerLine::fromRecord(r),
-            QStringLiteral("SKF23048    240   360   118   0.26  2.6   3.9   1020     0"));
-        // A 12-character model runs straight into the d column; the type comes back from the end.
-        r.Model = QStringLiteral("NU2212ECJ/C3"), r.d = 60, r.Type = 3;
-        const QString line = EditerLine::fromRecord(r);
-        QCOMPARE(line.left(18), QStringLiteral("NU2212ECJ/C360    "));
-        const BearingRecord back = EditerLine::toRecord(line);
-        QCOMPARE(back.Model + u' ' + QString::number(back.Type) + u' ' + QString::number(back.d),
-            QStringLiteral("NU2212ECJ/C3 3 60"));
-        QCOMPARE(QList<float>({ back.e, back.Y2, back.Cr }), QList<float>({ 0.26f, 3.9f, 1020 }));
-        // Five Chinese characters take 10 of the 12 GBK bytes: two letters more fit. Shown, the
-        // model takes 12 cells.
+        // Five Chinese characters take 10 of the 12 GBK bytes: two letters more fit.
         QCOMPARE(EditerLine::fitModel(QStringLiteral("深沟球轴承ABCD")),
             QStringLiteral("深沟球轴承AB     "));
         QCOMPARE(EditerLine::fitModel(QStringLiteral("深沟球轴承轴承")),
             QStringLiteral("深沟球轴承轴      "));
-        r.Model = QStringLiteral("深沟球轴承A");
-        const QString chinese = EditerLine::fromRecord(r);
-        QCOMPARE(
-            EditerLine::displayText(chinese), QStringLiteral("深沟球轴承A ") + chinese.mid(12));
+        // Shown, the model takes 12 cells, two for each Chinese character.
+        writeCatalogue({ bearing("深沟球轴承A", 0, 20) });
+        open();
+        QCOMPARE(list()->model()->index(0, 0).data().toString(),
+            QStringLiteral("深沟球轴承A 20    0     0     0.3   0     0     20       0"));
     }
 
     // clang-format off
@@ -149,13 +121,13 @@ private slots:
     {
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("column");
-        QTest::newRow("0.2345678 cut to 0.2345") << 0.2345678f << QStringLiteral("0.2345");
-        QTest::newRow("short value padded") << 0.5f << QStringLiteral("0.5   ");
-        QTest::newRow("six whole digits lose the decimals") << 123456.7f << QStringLiteral("123456");
-        QTest::newRow("0.0001234 keeps one digit") << 0.0001234f << QStringLiteral("0.0001");
-        QTest::newRow("0.00001234 would cut to 0") << 1.234e-5f << QStringLiteral("1.2E-5");
-        QTest::newRow("seven whole digits") << 1234567.0f << QStringLiteral("1.2E+6");
-        QTest::newRow("negative six whole digits") << -123456.7f << QStringLiteral("-1E+5 ");
+        QTest::newRow("0.2345678 cut to 0.2345") << 0.2345678f << "0.2345";
+        QTest::newRow("short value padded") << 0.5f << "0.5   ";
+        QTest::newRow("six whole digits lose the decimals") << 123456.7f << "123456";
+        QTest::newRow("0.0001234 keeps one digit") << 0.0001234f << "0.0001";
+        QTest::newRow("0.00001234 would cut to 0") << 1.234e-5f << "1.2E-5";
+        QTest::newRow("seven whole digits") << 1234567.0f << "1.2E+6";
+        QTest::newRow("negative six whole digits") << -123456.7f << "-1E+5 ";
     }
     // clang-format on
     void singleColumn()
@@ -166,101 +138,84 @@ private slots:
     }
 
     // clang-format off
-    void entry_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("d");
-        QTest::addColumn<QString>("cr");
-        QTest::addColumn<QString>("result"); // the d column, or the box refused: field/index
-        const QString m = QStringLiteral("6204"), ok = QStringLiteral("1");
-        QTest::newRow("35.5 halves to even 36") << m << 0 << QStringLiteral("35.5") << ok << QStringLiteral("36");
-        QTest::newRow("-32768 fits") << m << 0 << QStringLiteral("-32768") << ok << QStringLiteral("-32768");
-        QTest::newRow("blank model refused") << QStringLiteral("   ") << 0 << ok << ok << QStringLiteral("model/0");
-        QTest::newRow("no type chosen") << m << -1 << ok << ok << QStringLiteral("type/0");
-        QTest::newRow("type beyond the list") << m << 5 << ok << ok << QStringLiteral("type/0");
-        QTest::newRow("d 32767.5 beyond 16 bits") << m << 0 << QStringLiteral("32767.5") << ok << QStringLiteral("dimension/0");
-        QTest::newRow("Cr beyond a float") << m << 0 << ok << QStringLiteral("1e39") << QStringLiteral("factor/3");
-    }
-    // clang-format on
-    void entry()
-    {
-        QFETCH(QString, model);
-        QFETCH(int, type);
-        QFETCH(QString, d);
-        QFETCH(QString, cr);
-        QFETCH(QString, result);
-        EditerLine::Entry entry { model, { d, QStringLiteral("47"), QString() },
-            { QString(), QString(), QString(), cr }, type };
-        QString line = QStringLiteral("untouched");
-        EditerLine::Refusal refusal;
-        const bool accepted = EditerLine::fromEntry(entry, line, refusal);
-        const char *fields[] = { "none", "model", "type", "dimension", "factor" };
-        QCOMPARE(accepted ? EditerLine::columnText(line, EditerLine::ColD)
-                          : QString::fromLatin1(fields[int(refusal.field)]) + u'/'
-                    + QString::number(refusal.index),
-            result);
-        if (!accepted)
-            QCOMPARE(line, QStringLiteral("untouched"));
-    }
-
-    // clang-format off
     void sortOrder_data()
     {
-        QTest::addColumn<QList<BearingRecord>>("input");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("prefix 222 < 223 < 231, then d")
-            << QList { bearing("23120", 0, 100), bearing("22320", 0, 100), bearing("22312", 0, 60), bearing("22210", 0, 50) }
-            << strings({ "22210", "22312", "22320", "23120" });
-        QTest::newRow("type decides before d")
-            << QList { bearing("32210", 1, 50), bearing("32220", 0, 100), bearing("32208", 1, 40) }
-            << strings({ "32220", "32208", "32210" });
-        QTest::newRow("equal keys keep their order")
-            << QList { bearing("222C", 0, 50), bearing("2229", 0, 40), bearing("222A", 0, 50), bearing("222B", 0, 50) }
-            << strings({ "2229", "222C", "222A", "222B" });
-        QTest::newRow("nu2 and NU2 form one group")
-            << QList { bearing("NU2212", 3, 60), bearing("nu2210", 3, 50), bearing("NU2208", 3, 40) }
-            << strings({ "NU2208", "nu2210", "NU2212" });
-        QTest::newRow("blank before digit before letter")
-            << QList { bearing("NJ2", 3, 1), bearing("N20", 3, 1), bearing("N2", 3, 1), bearing("6204", 0, 20) }
-            << strings({ "6204", "N2", "N20", "NJ2" });
+        QTest::addColumn<QString>("input"); // model/type/d ...
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("prefix 222 < 223 < 231, then d") << "23120/0/100 22320/0/100 22312/0/60 22210/0/50" << "22210 22312 22320 23120";
+        QTest::newRow("type decides before d") << "32210/1/50 32220/0/100 32208/1/40" << "32220 32208 32210";
+        QTest::newRow("equal keys keep their order") << "222C/0/50 2229/0/40 222A/0/50 222B/0/50" << "2229 222C 222A 222B";
+        QTest::newRow("nu2 and NU2 form one group") << "NU2212/3/60 nu2210/3/50 NU2208/3/40" << "NU2208 nu2210 NU2212";
+        QTest::newRow("blank before digit before letter") << "NJ2/3/1 N20/3/1 N2/3/1 6204/0/20" << "6204 N2 N20 NJ2";
     }
     // clang-format on
     void sortOrder()
     {
-        QFETCH(QList<BearingRecord>, input);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
         // The same order whatever the locale (a C locale is a common default on Linux).
         for (const char *locale : { "C", "en_US", "zh_CN", "de_DE" }) {
             QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
             QStringList lines;
-            for (const BearingRecord &b : input)
-                lines << EditerLine::fromRecord(b);
+            for (const QString &b : input.split(u' ')) {
+                const QStringList f = b.split(u'/');
+                lines << EditerLine::fromRecord(
+                    bearing(f[0].toLatin1().constData(), f[1].toInt(), f[2].toInt()));
+            }
             BearingCatalogue::sortLines(lines);
             QStringList sorted;
             for (const QString &line : std::as_const(lines))
                 sorted << EditerLine::modelOf(line).trimmed();
             QLocale::setDefault(QLocale(QLocale::German));
-            QVERIFY2(sorted == expected, locale);
+            QVERIFY2(sorted.join(u' ') == expected, locale);
         }
     }
 
     void editSortsIntoPlace()
     {
-        writeCatalogue({ bearing("22210", 0, 50, 90, 23), bearing("22312", 0, 60, 130, 46),
+        writeCatalogue({ bearing("22312", 0, 60, 130, 46), bearing("22210", 0, 50, 90, 23),
             bearing("23120", 0, 100, 165, 52) });
+        // The main window stores a new bearing with d = D = B = 0: listed last until sorted.
         QVERIFY(Module1::AppendBearingRecord(QStringLiteral("22220"), 0, 0.24f, 2.8f, 4.2f, 250));
         open();
         QCOMPARE(lines().last(),
             QStringLiteral("22220       0     0     0     0.24  2.8   4.2   250      0"));
-        choose(3);
+        click("cmdUpdate"); // browsing: only sorts and stores
+        QCOMPARE(models(), strings({ "22220", "22210", "22312", "23120" }));
+        verifyFileEqualsList();
+
+        // Enter on "DumpLines" in the model box writes the list to TestData.txt; adding goes on.
+        choose(0);
+        click("cmdAdd");
+        const QString dump = m_dir->filePath(QStringLiteral("TestData.txt"));
+        QTest::keyClicks(get("txtBearing_0"), QStringLiteral("dumplines"));
+        QTest::keyClick(get("txtBearing_0"), Qt::Key_Return);
+        QVERIFY(!QFile::exists(dump)); // letter case counts
+        get("txtBearing_0")->setText(QStringLiteral("DumpLines"));
+        QTest::keyClick(get("txtBearing_0"), Qt::Key_Return);
+        QCOMPARE(Fixture::readFile(dump),
+            QByteArray("22220       0     0     0     0.24  2.8   4.2   250      0\r\n"
+                       "22210       50    90    23    0.3   0     0     20       0\r\n"
+                       "22312       60    130   46    0.3   0     0     20       0\r\n"
+                       "23120       100   165   52    0.3   0     0     20       0\r\n"));
+        QCOMPARE(get("txtBearing_0")->text(), QStringLiteral("DumpLines"));
+        // A click on the chosen line abandons an addition or an edit: it shows the line, locked.
+        for (const char *start : { "", "cmdEdit" }) {
+            if (*start)
+                click(start);
+            get("txtParameter_0")->setText(QStringLiteral("7"));
+            clickLine(0);
+            QCOMPARE(get("txtBearing_0")->text() + u' ' + get("txtParameter_0")->text(),
+                QStringLiteral("22220 0"));
+            QVERIFY(!get("txtParameter_0")->isEnabled());
+        }
+
         click("cmdEdit");
         get("txtParameter_0")->setText(QStringLiteral("100"));
         click("cmdUpdate");
         QCOMPARE(models(), strings({ "22210", "22220", "22312", "23120" }));
         verifyFileEqualsList();
-        QCOMPARE(
-            get<QListView>("lstBearing")->currentIndex().row(), 1); // the edited line stays chosen
+        QCOMPARE(list()->currentIndex().row(), 1); // the edited line stays chosen
         QCOMPARE(get("txtBearing_0")->text(), QStringLiteral("22220"));
         QVERIFY(!get("txtParameter_0")->isEnabled());
         QVERIFY(m_prompter.shown.isEmpty());
@@ -269,21 +224,44 @@ private slots:
     void addStoresValuesAsShown()
     {
         open();
+        QCOMPARE(get<QLabel>("lblItem")->text(),
+            QStringLiteral("型号        d     D     B     e     Y1    Y2    Cr(kN)  类型"));
+        // 型号 stands beside the model box.
+        const QRect label = get<QLabel>("lblBearing_5")->geometry(),
+                    box = get("txtBearing_0")->geometry();
+        QVERIFY(label.right() < box.left() && qAbs(label.center().y() - box.center().y()) < 5);
         click("cmdAdd");
-        QCOMPARE(m_w->focusWidget(), get("txtBearing_0"));
-        QTest::keyClicks(get("txtBearing_0"), QStringLiteral("nu2212e"));
+        // Tab goes down the open boxes to 更新 and the list; screen readers name each box by its
+        // label.
+        QStringList order;
+        for (int i = 0; i < 11; ++i) {
+            QWidget *box = m_w->focusWidget();
+            if (qobject_cast<QComboBox *>(box->parentWidget()))
+                box = box->parentWidget();
+            order << box->objectName() + u'=' + box->accessibleName();
+            QTest::keyClick(m_w->focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order.join(u' '),
+            QStringLiteral("txtBearing_0=型号 cboBearing=类型 txtBearing_1=e txtBearing_2=Y1 "
+                           "txtBearing_3=Y2 txtBearing_4=Cr txtParameter_0=d txtParameter_1=D "
+                           "txtParameter_2=B cmdUpdate= lstBearing=轴承数据"));
+        get("txtBearing_0")->setFocus();
+        QTest::keyClicks(get("txtBearing_0"), QStringLiteral("nu2212ecj/c3"));
         get("txtBearing_1")->setFocus();
-        QCOMPARE(get("txtBearing_0")->text(), QStringLiteral("NU2212E")); // upper-cased on leaving
+        QCOMPARE(
+            get("txtBearing_0")->text(), QStringLiteral("NU2212ECJ/C3")); // upper-cased on leaving
         get<QComboBox>("cboBearing")->setCurrentIndex(3);
+        // d 35.5 and B 34.5 halve to even; D takes the leading number, -32768 just fits. The
+        // 12-character model runs straight into the d column.
         const char *texts[][2] = { { "txtBearing_1", "0.2345678" }, { "txtBearing_2", "1.5" },
             { "txtBearing_3", "0.8" }, { "txtBearing_4", "1234.567" }, { "txtParameter_0", "35.5" },
-            { "txtParameter_1", "62abc" }, { "txtParameter_2", "34.5" } };
+            { "txtParameter_1", "-32768abc" }, { "txtParameter_2", "34.5" } };
         for (const auto &t : texts)
             get(t[0])->setText(QString::fromLatin1(t[1]));
         click("cmdUpdate");
         QCOMPARE(
-            lines(), strings({ "NU2212E     36    62    34    0.23451.5   0.8   1234.5   3" }));
-        verifyFileEqualsList(); // a single line is stored too
+            lines(), strings({ "NU2212ECJ/C336    -3276834    0.23451.5   0.8   1234.5   3" }));
+        verifyFileEqualsList(); // a single line is stored too, the type read from the line's end
         QCOMPARE(
             get("txtBearing_1")->text(), QStringLiteral("0.2345")); // the box shows what is stored
         QVERIFY(!get("txtBearing_0")->isEnabled());
@@ -293,53 +271,51 @@ private slots:
     void refusals_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("focus"); // the box that gets the focus back, its text selected
+        QTest::addColumn<QStringList>("texts"); // box=text, typed after 增加 or 编辑
+        QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("message"); // empty: refused silently
-        const auto row = [](const char *name, const char *action, const char *model, const char *focus,
+        const auto row = [](const char *name, const char *action, QStringList texts, const char *focus,
                             const char *message = "") {
-            QTest::newRow(name) << QString::fromLatin1(action) << QString::fromUtf8(model) << QString::fromLatin1(focus)
+            QTest::newRow(name) << QString::fromLatin1(action) << texts << QString::fromLatin1(focus)
                                 << QString::fromUtf8(message);
         };
-        row("adding with a blank model", "add", "   ", "txtBearing_0");
-        row("adding a listed model", "add", "6205", "txtBearing_0");
-        row("editing to another listed model", "edit", "6205", "txtBearing_0");
-        row("type text naming no item", "type", "6206", "cboBearing");
-        row("d beyond 16 bits", "d", "6206", "txtParameter_0");
+        row("adding with a blank model", "cmdAdd", strings({ "txtBearing_0=   " }), "txtBearing_0");
+        row("adding a listed model", "cmdAdd", strings({ "txtBearing_0=6205" }), "txtBearing_0");
+        row("editing 6205 to the first line's model", "cmdEdit", strings({ "txtBearing_0=6204" }), "txtBearing_0");
+        row("type text naming no item", "cmdAdd", strings({ "txtBearing_0=6206", "cboBearing=滚子" }), "cboBearing");
+        row("d 32767.5 beyond 16 bits", "cmdAdd", strings({ "txtBearing_0=6206", "txtParameter_0=32767.5" }), "txtParameter_0");
+        row("Cr beyond a float", "cmdAdd", strings({ "txtBearing_0=6206", "txtBearing_4=1e39" }), "txtBearing_4");
         // Stored as "E?", it would make "E😁" a duplicate.
-        row("a model GBK lacks", "add", "E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
+        row("a model GBK lacks", "cmdAdd", strings({ "txtBearing_0=E😀" }), "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
     }
     // clang-format on
     void refusals()
     {
         QFETCH(QString, action);
-        QFETCH(QString, model);
+        QFETCH(QStringList, texts);
         QFETCH(QString, focus);
         QFETCH(QString, message);
         writeCatalogue({ bearing("6204", 0, 20), bearing("6205", 0, 25) });
         const QByteArray before = Fixture::readFile(RecordFiles::bearingPath());
         open();
         const QStringList linesBefore = lines();
-        {
-            if (action == u"edit")
-                choose(0);
-            click(action == u"edit" ? "cmdEdit" : "cmdAdd");
-            get("txtBearing_0")->setText(model);
-            if (action == u"type")
-                get<QComboBox>("cboBearing")->setEditText(QStringLiteral("滚子"));
-            if (action == u"d")
-                get("txtParameter_0")->setText(QStringLiteral("40000"));
-            click("cmdUpdate");
-            QVERIFY(get("txtBearing_0")->isEnabled()); // still adding or editing
+        choose(1);
+        click(action.toLatin1());
+        for (const QString &text : std::as_const(texts)) {
+            const QString box = text.section(u'=', 0, 0), value = text.section(u'=', 1);
+            if (box == u"cboBearing")
+                get<QComboBox>("cboBearing")->setEditText(value);
+            else
+                get(box.toLatin1())->setText(value);
         }
-        QWidget *focused = m_w->focusWidget();
-        if (auto *combo = qobject_cast<QComboBox *>(focused->parentWidget()))
-            focused = combo; // an editable combo box keeps the focus in its own line edit
-        QCOMPARE(focused->objectName(), focus);
-        auto *edit = qobject_cast<QComboBox *>(focused)
-            ? qobject_cast<QComboBox *>(focused)->lineEdit()
-            : qobject_cast<QLineEdit *>(focused);
-        if (edit && !edit->text().trimmed().isEmpty())
+        click("cmdUpdate");
+        QVERIFY(get("txtBearing_0")->isEnabled()); // still adding or editing
+        // The box that failed gets the focus, its text selected to be typed over.
+        QWidget *box = m_w->focusWidget();
+        QCOMPARE(box->objectName(), focus);
+        auto *combo = qobject_cast<QComboBox *>(box);
+        QLineEdit *edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(box);
+        if (!edit->text().trimmed().isEmpty())
             QCOMPARE(edit->selectedText(), edit->text());
         QCOMPARE(lines(), linesBefore);
         QCOMPARE(Fixture::readFile(RecordFiles::bearingPath()), before);
@@ -351,9 +327,9 @@ private slots:
     void unshownValuesStoredAsTheyWere()
     {
         const float inf = std::numeric_limits<float>::infinity();
-        const BearingRecord odd { QStringLiteral("6204"), 0, 20, 47, 14,
-            std::numeric_limits<float>::quiet_NaN(), -inf, 1.23456789f, inf };
-        writeCatalogue({ odd, bearing("6205", 0, 25) });
+        writeCatalogue({ { QStringLiteral("6204"), 0, 20, 47, 14,
+                             std::numeric_limits<float>::quiet_NaN(), -inf, 1.23456789f, inf },
+            bearing("6205", 0, 25) });
         const QByteArray before = Fixture::readFile(RecordFiles::bearingPath());
         open();
         QCOMPARE(lines().first().mid(30), QStringLiteral("NaN   -Inf  1.2345Inf      0"));
@@ -363,67 +339,75 @@ private slots:
     }
 
     // clang-format off
-    void returnKeepsChosenLine_data()
+    void returnToWindow_data()
     {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<bool>("removed");  // bearing.sav rewritten meanwhile without the chosen line
-        QTest::addColumn<QString>("shown"); // the list's models, then the chosen line's model and type
-        QTest::newRow("another program: not reloaded") << "program" << false << "6204 NU206 / NU206 3";
-        QTest::newRow("a message box: not reloaded") << "dialog" << false << "6204 NU206 / NU206 3";
-        QTest::newRow("a window of the program: reloaded, line kept")
-            << "window" << false << "6204 NU206 7206 / NU206 3";
-        QTest::newRow("a window of the program, line gone") << "window" << true << "6204 7206 / - 0";
+        QTest::addColumn<QString>("from"); // program: another program; dialog: a message box; window: of this program
+        QTest::addColumn<QString>("before"); // NU206 chosen (gone: then taken out of bearing.sav; editing: and gone), none, adding
+        QTest::addColumn<QString>("shown"); // models / chosen line and type / model box / 编辑 enabled
+        QTest::newRow("another program: not reloaded") << "program" << "chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
+        QTest::newRow("a message box: not reloaded") << "dialog" << "chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
+        QTest::newRow("a window of the program: reloaded, line kept") << "window" << "chosen" << "6204 NU206 7206 / NU206 3 / NU206 locked edit";
+        QTest::newRow("a window of the program, line gone") << "window" << "gone" << "6204 7206 / - 0 /  locked ";
+        QTest::newRow("nothing chosen: first type") << "window" << "none" << "6204 NU206 7206 / - 0 /  locked ";
+        QTest::newRow("an addition keeps its input") << "window" << "adding" << "6204 NU206 7206 / NU206 3 / X1 open ";
+        QTest::newRow("an edit whose line is gone") << "window" << "editing" << "6204 7206 / - 3 / NU206 open edit";
     }
     // clang-format on
-    void returnKeepsChosenLine()
+    void returnToWindow()
     {
         QFETCH(QString, from);
-        QFETCH(bool, removed);
+        QFETCH(QString, before);
         QFETCH(QString, shown);
         writeCatalogue({ bearing("6204", 0, 20), bearing("NU206", 3, 30, 62) });
         open();
-        choose(1);
+        auto *type = get<QComboBox>("cboBearing");
+        if (before == u"none")
+            type->setCurrentIndex(2);
+        else
+            choose(1);
+        if (before == u"adding") {
+            click("cmdAdd");
+            get("txtBearing_0")->setText(QStringLiteral("X1"));
+        }
         // Meanwhile another window saves a new bearing.
-        if (removed)
+        if (before == u"editing")
+            click("cmdEdit");
+        if (before == u"gone" || before == u"editing")
             writeCatalogue({ bearing("6204", 0, 20) });
         QVERIFY(Module1::AppendBearingRecord(QStringLiteral("7206"), 4, 0.68f, 0.87f, 0.92f, 30));
-        returnFrom(from);
-        const QModelIndexList chosen
-            = get<QListView>("lstBearing")->selectionModel()->selectedIndexes();
-        const QString model
-            = chosen.isEmpty() ? QStringLiteral("-") : models().at(chosen.first().row());
-        QCOMPARE(models().join(u' ') + QStringLiteral(" / ") + model + u' '
-                + QString::number(get<QComboBox>("cboBearing")->currentIndex()),
+        if (from == u"program") { // as the platform reports the program losing the focus
+            QApplication::setActiveWindow(nullptr);
+            emit qGuiApp->focusWindowChanged(nullptr);
+            QApplication::setActiveWindow(m_w.get());
+            emit qGuiApp->focusWindowChanged(m_w->windowHandle());
+        } else {
+            QDialog dialog;
+            QWidget window;
+            QWidget &other = from == u"dialog" ? dialog : window;
+            other.show();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QApplication::setActiveWindow(m_w.get());
+            QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+        }
+        const QModelIndexList chosen = list()->selectionModel()->selectedIndexes();
+        QCOMPARE(QStringList({ models().join(u' '),
+                                 (chosen.isEmpty() ? QStringLiteral("-")
+                                                   : models().at(chosen.first().row()))
+                                     + u' ' + QString::number(type->currentIndex()),
+                                 get("txtBearing_0")->text() + u' '
+                                     + (get("txtBearing_0")->isEnabled() ? u"open " : u"locked ")
+                                     + (get<QPushButton>("cmdEdit")->isEnabled() ? u"edit" : u"") })
+                     .join(QStringLiteral(" / ")),
             shown);
-        // 编辑 opens the chosen line for editing, and only when there is one.
-        QCOMPARE(get<QPushButton>("cmdEdit")->isEnabled(), !removed);
-        click("cmdEdit");
-        QCOMPARE(get("txtBearing_0")->isEnabled(), !removed);
-        QCOMPARE(get("txtBearing_0")->text(), removed ? QString() : QStringLiteral("NU206"));
-        QCOMPARE(get("txtParameter_1")->text(), removed ? QString() : QStringLiteral("62"));
-    }
-
-    void activationReloadsAndKeepsEdit()
-    {
-        writeCatalogue(
-            { bearing("6204", 0, 20), bearing("NU206", 3, 30), bearing("22210", 0, 50) });
-        open();
-        click("cmdUpdate"); // browsing: sorts and stores
-        QCOMPARE(models(), strings({ "22210", "6204", "NU206" }));
-        verifyFileEqualsList();
-        choose(2);
-        click("cmdEdit");
-        get("txtParameter_1")->setText(QStringLiteral("62"));
-        // Meanwhile the main window saves a new bearing.
-        QVERIFY(Module1::AppendBearingRecord(QStringLiteral("7206"), 4, 0.68f, 0.87f, 0.92f, 30));
-        returnFrom(QStringLiteral("window"));
-        QCOMPARE(models(), strings({ "22210", "6204", "NU206", "7206" }));
-        QCOMPARE(get<QComboBox>("cboBearing")->currentIndex(), 3); // the edit survives
+        if (before != u"adding" && before != u"editing")
+            return;
+        // The addition goes into the reloaded list; the edit has no line left to replace.
         click("cmdUpdate");
-        QCOMPARE(models(), strings({ "22210", "6204", "7206", "NU206" }));
-        QCOMPARE(
-            EditerLine::columnText(lines().at(3), EditerLine::ColOuterD), QStringLiteral("62"));
+        QCOMPARE(models(),
+            before == u"adding" ? strings({ "6204", "7206", "NU206", "X1" })
+                                : strings({ "6204", "7206" }));
         verifyFileEqualsList();
+        QCOMPARE(m_w->focusWidget() == list(), before == u"editing");
     }
 };
 
