@@ -11,7 +11,6 @@
 
 using namespace RecordLayout;
 
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const auto slot = FuzzSupport::exactSlot(data, size, BearingSlot);

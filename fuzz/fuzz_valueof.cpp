@@ -10,11 +10,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString utf8 = QString::fromUtf8(reinterpret_cast<const char *>(data),
-                                           static_cast<qsizetype>(size));
-    const QString utf16 = QString::fromUtf16(reinterpret_cast<const char16_t *>(data),
-                                             static_cast<qsizetype>(size / 2));
-    for (const QString &text : {utf8, utf16}) {
+    const QString utf8
+        = QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QString utf16 = QString::fromUtf16(
+        reinterpret_cast<const char16_t *>(data), static_cast<qsizetype>(size / 2));
+    for (const QString &text : { utf8, utf16 }) {
         const double v = Conv::valueOf(text);
         float f = 0;
         if (Conv::toSingle(v, f) == Fault::None) {

@@ -28,9 +28,9 @@ public:
     QStringList dialogs; // captions of the file dialogs shown, in order
 
     int message(const QString &text, const QString &title, int buttons, Icon icon,
-                int defaultButton) override
+        int defaultButton) override
     {
-        shown.append({text, title, buttons, icon, defaultButton});
+        shown.append({ text, title, buttons, icon, defaultButton });
         return answers.isEmpty() ? defaultButton : answers.takeFirst();
     }
     QString saveFileName(const QString &caption, const QString &, const QString &) override
@@ -50,5 +50,9 @@ public:
             out.append(s.text);
         return out;
     }
-    void clear() { shown.clear(); dialogs.clear(); }
+    void clear()
+    {
+        shown.clear();
+        dialogs.clear();
+    }
 };
