@@ -101,6 +101,19 @@ void syncDirectory(const QString &dir)
 
 using Filler = std::function<bool(int fd, int &errnum, bool &readFailed)>;
 
+// Fills the open file fd, flushes it to disk and closes it; false with errnum (and readFailed
+// when the source could not be read) on failure. fd is closed either way.
+bool fillAndClose(int fd, const Filler &fill, int &errnum, bool &readFailed)
+{
+    bool ok = fill(fd, errnum, readFailed);
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        errnum = errno;
+    }
+    ::close(fd);
+    return ok;
+}
+
 // Writes a file that may be written in place but not replaced (its folder refuses new files):
 // opened without following a link, truncated and written.
 bool writeInPlace(const QString &path, const Filler &fill, StoreError &error)
@@ -113,13 +126,7 @@ bool writeInPlace(const QString &path, const Filler &fill, StoreError &error)
     }
     int errnum = 0;
     bool readFailed = false;
-    bool ok = fill(fd, errnum, readFailed);
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        errnum = errno;
-    }
-    ::close(fd);
-    if (!ok)
+    if (!fillAndClose(fd, fill, errnum, readFailed))
         return fail(error, path, writeReason(errnum), errnum);
     return true;
 }
@@ -183,13 +190,7 @@ bool replaceWith(const QString &path, const Rules &rules, const Filler &fill, St
 
     int errnum = 0;
     bool readFailed = false;
-    bool written = fill(fd, errnum, readFailed);
-    if (written && ::fsync(fd) != 0) {
-        written = false;
-        errnum = errno;
-    }
-    ::close(fd);
-    if (!written) {
+    if (!fillAndClose(fd, fill, errnum, readFailed)) {
         ::unlink(native(scratch).constData());
         return fail(
             error, path, readFailed ? QStringLiteral("读取失败") : writeReason(errnum), errnum);
