@@ -1,7 +1,7 @@
+#include "ui/common/widgetprompter.h"
 #include "ui/main/programwindows.h"
 #include "ui/main/qttranslation.h"
 #include "ui/main/singleinstance.h"
-#include "ui/main/widgetprompter.h"
 
 #include <QApplication>
 #include <QDir>

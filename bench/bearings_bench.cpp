@@ -2,9 +2,9 @@
 // rewriting bearing.sav from them, and loading the catalogue into the window's list.
 
 #include "calc/prompter.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/editerline.h"
 #include "records/recordfile.h"
-#include "ui/bearings/catalogue.h"
-#include "ui/bearings/editerline.h"
 #include "ui/bearings/frmediter.h"
 
 #include <QApplication>

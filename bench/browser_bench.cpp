@@ -4,9 +4,9 @@
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
+#include "records/viewlists.h"
 #include "ui/browser/frmview.h"
 #include "ui/browser/mainwindowlink.h"
-#include "ui/browser/viewlists.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Merging a full source (32767 records) into a target, the record combiner's worst case: every
 // source record is looked up among the target's models.
 
-#include "records/combiner.h"
+#include "catalogue/combiner.h"
 #include "records/records.h"
 
 #include <benchmark/benchmark.h>

@@ -1,10 +1,10 @@
 // Decoding one bearing.sav slot of arbitrary bytes, encoding it again, showing it as the record
 // browser and the data manager do, and reading the data manager's line back.
 
+#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/records.h"
-#include "ui/bearings/editerline.h"
-#include "ui/browser/viewlines.h"
+#include "records/viewlines.h"
 
 #include <cmath>
 #include <cstring>

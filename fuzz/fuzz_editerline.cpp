@@ -2,9 +2,9 @@
 // the manager's boxes ("model|d|D|B|e|Y1|Y2|Cr|type") turned into a line and read back.
 
 #include "calc/conversions.h"
+#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/records.h"
-#include "ui/bearings/editerline.h"
 
 #include <cmath>
 #include <cstring>

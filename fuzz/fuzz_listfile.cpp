@@ -1,11 +1,11 @@
 // A whole record file of arbitrary bytes, listed as the record browser lists gear.sav and
 // bearing.sav, loaded as the data manager loads the catalogue and searched as Module1 searches it.
 
+#include "catalogue/catalogue.h"
+#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordfile.h"
-#include "ui/bearings/catalogue.h"
-#include "ui/bearings/editerline.h"
-#include "ui/browser/viewlists.h"
+#include "records/viewlists.h"
 
 #include <QtEndian>
 

@@ -1,8 +1,8 @@
 // The merger's plausibility check on arbitrary 48-byte records, and a merge of an arbitrary
 // source file into a small catalogue.
 
+#include "catalogue/combiner.h"
 #include "fuzz/fuzzsupport.h"
-#include "records/combiner.h"
 
 #include <QSet>
 #include <QtEndian>

@@ -3,8 +3,8 @@
 
 #include "fuzz/fuzzsupport.h"
 #include "records/records.h"
-#include "ui/browser/viewlines.h"
-#include "ui/browser/viewlists.h"
+#include "records/viewlines.h"
+#include "records/viewlists.h"
 
 #include <cstring>
 

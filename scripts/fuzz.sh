@@ -11,9 +11,8 @@ runs=${1:-20000}
 if [ $# -gt 0 ]; then shift; fi
 targets=${*:-$(cd fuzz/corpus && ls)}
 scripts/setup-deps.sh clang-14 libclang-rt-14-dev
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTOLVENAR_FUZZ=ON -DTOLVENAR_BUILD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzzers
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
 # Undefined behaviour stops a run like a crash does.
 export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 status=0

@@ -6,8 +6,8 @@ set -e
 cd "$(dirname "$0")/.."
 # dpkg-shlibdeps (dpkg-dev) and file work out the library dependencies of the package.
 scripts/setup-deps.sh dpkg-dev file lintian
-cmake -S . -B build-pkg -DCMAKE_BUILD_TYPE=Release -DTOLVENAR_BUILD_TESTS=OFF
-cmake --build build-pkg -j"$(nproc)" --target tolvenar
+cmake --preset release
+cmake --build --preset release -j"$(nproc)"
 rm -f build-pkg/tolvenar_*.deb
 (cd build-pkg && cpack -G DEB)
 ls -l build-pkg/tolvenar_*.deb

@@ -3,6 +3,6 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target tolvenar
+cmake --preset default
+cmake --build --preset default -j"$(nproc)" --target tolvenar
 exec build/tolvenar

@@ -4,15 +4,15 @@
 // program writes, a catalogue not read whole, another copy writing meanwhile. Each failure is
 // told naming the file and the reason; no record and no earlier report is lost.
 
-#include "records/combiner.h"
-#include "records/frmcombiner.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/combiner.h"
 #include "records/recordfile.h"
-#include "records/resultreport.h"
 #include "records/saveparameters.h"
+#include "reports/resultreport.h"
 #include "support/filefaults.h"
 #include "support/workedexample.h"
-#include "ui/bearings/catalogue.h"
 #include "ui/bearings/frmediter.h"
+#include "ui/combiner/frmcombiner.h"
 
 #include <QDir>
 #include <QLineEdit>

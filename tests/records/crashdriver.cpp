@@ -13,7 +13,7 @@
 //   crashdriver DIR move      moves gear.sav's first record to the end, "X00000" taking its place
 //   crashdriver DIR add       appends the bearing "Z9999" to bearing.sav
 
-#include "records/combiner.h"
+#include "catalogue/combiner.h"
 #include "records/recordfile.h"
 
 #include <QCoreApplication>

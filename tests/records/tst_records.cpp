@@ -3,15 +3,15 @@
 // detailed data file, and the record merger (duplicates and implausible records skipped, new ones
 // appended unchanged) with its window.
 
-#include "records/combiner.h"
-#include "records/detaileddata.h"
-#include "records/frmcombiner.h"
+#include "catalogue/combiner.h"
 #include "records/recall.h"
-#include "records/resultreport.h"
 #include "records/safefile.h"
 #include "records/saveparameters.h"
+#include "reports/detaileddata.h"
+#include "reports/resultreport.h"
 #include "support/filefaults.h"
 #include "support/workedexample.h"
+#include "ui/combiner/frmcombiner.h"
 
 #include <QDir>
 #include <QElapsedTimer>

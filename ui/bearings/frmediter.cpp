@@ -1,8 +1,8 @@
 #include "ui/bearings/frmediter.h"
 
 #include "calc/conversions.h"
-#include "ui/bearings/catalogue.h"
-#include "ui/bearings/editerline.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/editerline.h"
 #include "ui/common/windowlayer.h"
 
 #include <QCloseEvent>

@@ -12,8 +12,8 @@
 // return from another program or from a message box keeps it. A reload keeps the chosen line.
 
 #include "calc/prompter.h"
+#include "catalogue/catalogue.h"
 #include "records/recordfile.h"
-#include "ui/bearings/catalogue.h"
 
 #include <QWidget>
 

@@ -2,10 +2,10 @@
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
+#include "records/viewlines.h"
+#include "records/viewlists.h"
 #include "ui/browser/mainwindowlink.h"
 #include "ui/browser/recordlistview.h"
-#include "ui/browser/viewlines.h"
-#include "ui/browser/viewlists.h"
 #include "ui/common/windowlayer.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "ui/browser/recordlistview.h"
 
-#include "ui/browser/viewlists.h"
+#include "records/viewlists.h"
 
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>

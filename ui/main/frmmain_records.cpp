@@ -2,9 +2,9 @@
 // plus the copies the record browser makes into the window.
 
 #include "calc/prompter.h"
-#include "records/detaileddata.h"
-#include "records/resultreport.h"
 #include "records/saveparameters.h"
+#include "reports/detaileddata.h"
+#include "reports/resultreport.h"
 #include "ui/main/frmmain.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "ui/main/programwindows.h"
 
-#include "records/frmcombiner.h"
 #include "ui/bearings/frmediter.h"
 #include "ui/browser/frmview.h"
+#include "ui/combiner/frmcombiner.h"
 #include "ui/common/windowlayer.h"
 #include "ui/main/helpwindow.h"
 #include "ui/main/schematic.h"

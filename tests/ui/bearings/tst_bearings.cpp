@@ -2,10 +2,10 @@
 // window: adding, editing, the refusals, the rewrite of bearing.sav after every update (the file
 // always equal to the list), the list dump and the reload on a return to the window.
 
+#include "catalogue/catalogue.h"
+#include "catalogue/editerline.h"
 #include "records/recordfile.h"
 #include "support/workedexample.h"
-#include "ui/bearings/catalogue.h"
-#include "ui/bearings/editerline.h"
 #include "ui/bearings/frmediter.h"
 
 #include <QComboBox>

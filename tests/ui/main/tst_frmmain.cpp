@@ -3,18 +3,18 @@
 // companions: the program's window set, the shaft schematic (drawn into a paint engine that records
 // every call), printing the window with everything restored, window placement and the single copy.
 
-#include "records/frmcombiner.h"
 #include "records/recordfile.h"
 #include "support/workedexample.h"
 #include "ui/bearings/frmediter.h"
 #include "ui/browser/frmview.h"
+#include "ui/combiner/frmcombiner.h"
+#include "ui/common/widgetprompter.h"
 #include "ui/common/windowlayer.h"
 #include "ui/main/frmmain.h"
 #include "ui/main/helpwindow.h"
 #include "ui/main/programwindows.h"
 #include "ui/main/schematic.h"
 #include "ui/main/singleinstance.h"
-#include "ui/main/widgetprompter.h"
 #include "ui/main/windowprinter.h"
 
 #include <QAbstractItemView>

@@ -1,4 +1,4 @@
-#include "records/textfile.h"
+#include "reports/textfile.h"
 
 #include "calc/conversions.h"
 #include "records/safefile.h"

@@ -1,8 +1,8 @@
-#include "ui/bearings/catalogue.h"
+#include "catalogue/catalogue.h"
 
 #include "calc/conversions.h"
-#include "records/textfile.h"
-#include "ui/bearings/editerline.h"
+#include "catalogue/editerline.h"
+#include "reports/textfile.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -1,7 +1,7 @@
 #pragma once
 
 // Message boxes and file dialogs, seen from the code that needs them. The windows use the
-// QMessageBox/QFileDialog implementation (ui/main/widgetprompter.h); the tests script answers.
+// QMessageBox/QFileDialog implementation (ui/common/widgetprompter.h); the tests script answers.
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "ui/browser/viewlists.h"
+#include "records/viewlists.h"
 
-#include "ui/browser/viewlines.h"
+#include "records/viewlines.h"
 
 #include <QSize>
 

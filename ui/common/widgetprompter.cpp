@@ -1,4 +1,4 @@
-#include "ui/main/widgetprompter.h"
+#include "ui/common/widgetprompter.h"
 
 #include <QApplication>
 #include <QFileDialog>

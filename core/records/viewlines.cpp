@@ -1,4 +1,4 @@
-#include "ui/browser/viewlines.h"
+#include "records/viewlines.h"
 
 #include "calc/conversions.h"
 

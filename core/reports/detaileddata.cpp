@@ -1,10 +1,10 @@
-#include "records/detaileddata.h"
+#include "reports/detaileddata.h"
 
 #include "calc/conversions.h"
 #include "calc/prompter.h"
 #include "records/recordfile.h"
-#include "records/resultreport.h"
-#include "records/textfile.h"
+#include "reports/resultreport.h"
+#include "reports/textfile.h"
 
 QStringList DetailedDataLines(const CalcInput &in, const CalcResult &res, const QString &numberText,
     bool assembleA, bool assembleB)

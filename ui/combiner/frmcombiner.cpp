@@ -1,7 +1,7 @@
-#include "records/frmcombiner.h"
+#include "ui/combiner/frmcombiner.h"
 
 #include "calc/prompter.h"
-#include "records/combiner.h"
+#include "catalogue/combiner.h"
 #include "records/recordfile.h"
 #include "ui/common/windowlayer.h"
 

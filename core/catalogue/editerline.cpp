@@ -1,4 +1,4 @@
-#include "ui/bearings/editerline.h"
+#include "catalogue/editerline.h"
 
 #include "calc/conversions.h"
 

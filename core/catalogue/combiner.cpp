@@ -1,4 +1,4 @@
-#include "records/combiner.h"
+#include "catalogue/combiner.h"
 
 #include "calc/conversions.h"
 #include "records/safefile.h"

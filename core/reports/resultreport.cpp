@@ -1,8 +1,8 @@
-#include "records/resultreport.h"
+#include "reports/resultreport.h"
 
 #include "calc/conversions.h"
 #include "calc/prompter.h"
-#include "records/textfile.h"
+#include "reports/textfile.h"
 
 #include <cmath>
 
