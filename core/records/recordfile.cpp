@@ -22,7 +22,7 @@
 
 using namespace RecordLayout;
 
-QString StoreError::text() const
+QString FileError::text() const
 {
     return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
 }

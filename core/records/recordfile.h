@@ -5,6 +5,7 @@
 // empty. Failures are returned as a StoreError naming the file and the reason; nothing here shows
 // a dialog.
 
+#include "records/fileerror.h"
 #include "records/records.h"
 
 #include <QList>
@@ -14,14 +15,7 @@
 #include <cstdint>
 #include <functional>
 
-struct StoreError
-{
-    QString path; // the file concerned
-    QString reason; // human-readable, in Chinese; empty when there was no error
-    bool failed() const { return !reason.isEmpty(); }
-    // "<path>: <reason>", for a message box.
-    QString text() const;
-};
+using StoreError = FileError;
 
 namespace RecordFiles {
 

@@ -21,11 +21,8 @@
 
 namespace {
 
-// The form is laid out in twips, 15 to a pixel at 96 dpi.
-int px(int twips)
-{
-    return (twips + 7) / 15;
-}
+using WindowLayer::px;
+using WindowLayer::setBase;
 
 // Places a control at its designed position; a control whose font needs more height than designed
 // grows evenly up and down around the designed middle, so no text is clipped.
@@ -33,13 +30,6 @@ void place(QWidget *w, int left, int top, int width, int height)
 {
     const int h = std::max(px(height), w->minimumSizeHint().height());
     w->setGeometry(px(left), px(top) + (px(height) - h) / 2, px(width), h);
-}
-
-void setBase(QWidget *w, const QColor &color)
-{
-    QPalette palette = w->palette();
-    palette.setColor(QPalette::Base, color);
-    w->setPalette(palette);
 }
 
 // The list's lines; they are shown with the model column padded to whole cells (EditerLine::
@@ -80,15 +70,8 @@ frmEditer::frmEditer(Prompter &prompter, QWidget *parent)
 
 void frmEditer::buildControls()
 {
-    QFont songti;
-    songti.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
-    songti.setPointSizeF(11.25);
-    setFont(songti);
-    // The list and its heading share a font with fixed cells (one for ASCII, two for Chinese) so
-    // that the heading stands over the columns.
-    QFont cells(QStringLiteral("Noto Sans Mono CJK SC"));
-    cells.setStyleHint(QFont::TypeWriter);
-    cells.setPointSizeF(9.75);
+    setFont(WindowLayer::songTi(11.25));
+    const QFont cells = WindowLayer::cellFont(9.75);
 
     const auto makeLabel = [](QWidget *parent, const QString &name, const QString &text) {
         auto *label = new QLabel(text, parent);

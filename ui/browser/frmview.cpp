@@ -28,33 +28,6 @@
 
 namespace {
 
-// The lists and their headings: fixed cells, one for an ASCII character and two for a Chinese one.
-QFont listFont()
-{
-    QFont font;
-    font.setFamilies({ QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("NSimSun") });
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSizeF(9.75);
-    return font;
-}
-
-// 宋体 for the other controls.
-QFont controlFont()
-{
-    QFont font;
-    font.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
-    font.setPointSizeF(11.25);
-    return font;
-}
-
-void setGreyBase(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, QColor(192, 192, 192));
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
@@ -90,8 +63,8 @@ frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
 
 void frmView::buildControls()
 {
-    setFont(controlFont());
-    const QFont lines = listFont();
+    setFont(WindowLayer::songTi(11.25));
+    const QFont lines = WindowLayer::cellFont(9.75);
 
     auto makeList = [&](const QString &name, LineListModel *model) {
         auto *list = new RecordListView(this);
@@ -99,7 +72,7 @@ void frmView::buildControls()
         list->setFont(lines);
         list->setModel(model);
         list->setToolTip(QStringLiteral("单击右键选择"));
-        setGreyBase(list);
+        WindowLayer::setBase(list, QColor(192, 192, 192));
         return list;
     };
     m_gearLines = new LineListModel(this);
@@ -123,7 +96,7 @@ void frmView::buildControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     txtDia = new QLineEdit(this);
     txtDia->setObjectName(QStringLiteral("txtDia"));
-    setGreyBase(txtDia);
+    WindowLayer::setBase(txtDia, QColor(192, 192, 192));
     Label1->setBuddy(txtDia);
     cmdSelect = new QPushButton(QStringLiteral("筛 选"), this);
     cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
@@ -203,10 +176,7 @@ void frmView::showAndLoad()
 {
     if (!m_loaded)
         load();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    WindowLayer::bringToFront(this, nullptr);
     cmdExit->setFocus();
 }
 

@@ -31,10 +31,7 @@ frmCombiner::frmCombiner(Prompter &prompter, QWidget *parent)
     setWindowTitle(QStringLiteral("合并记录"));
     setAttribute(Qt::WA_DeleteOnClose);
     WindowLayer::installAccessibleRoles();
-    QFont f;
-    f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
-    f.setPointSizeF(11.25);
-    setFont(f);
+    setFont(WindowLayer::songTi(11.25));
 
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Label1_0->setObjectName(QStringLiteral("Label1_0"));

@@ -3,10 +3,12 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QColor>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPalette>
 #include <QScreen>
 #include <QWidget>
 
@@ -145,6 +147,47 @@ void installAccessibleRoles()
 {
     static const bool installed = (QAccessible::installFactory(programFactory), true);
     Q_UNUSED(installed);
+}
+
+int px(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+QFont songTi(double points)
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
+    font.setPointSizeF(points);
+    return font;
+}
+
+QFont cellFont(double points)
+{
+    QFont font;
+    font.setFamilies({ QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("NSimSun") });
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+void setBase(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, color);
+    widget->setPalette(palette);
+}
+
+void bringToFront(QWidget *window, const QWidget *main)
+{
+    if (!window->isVisible())
+        placeWindow(window, main);
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace WindowLayer

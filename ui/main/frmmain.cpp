@@ -26,11 +26,7 @@
 
 namespace {
 
-// The form was laid out in twips; 15 twips make one pixel at 96 dpi.
-int px(int twips)
-{
-    return qRound(twips / 15.0);
-}
+using WindowLayer::px;
 
 QRect twipRect(int left, int top, int width, int height)
 {
@@ -41,8 +37,7 @@ QRect twipRect(int left, int top, int width, int height)
 // layout whatever the screen's resolution.
 QFont songTi(double points)
 {
-    QFont font;
-    font.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
+    QFont font = WindowLayer::songTi(points);
     font.setPixelSize(qRound(points * 96.0 / 72.0));
     return font;
 }

@@ -1,4 +1,5 @@
 #include "ui/main/helpwindow.h"
+#include "ui/common/windowlayer.h"
 
 #include "ui/main/schematic.h"
 
@@ -85,11 +86,7 @@ void showHelp(QWidget *parent, const QString &helpFile)
         g_helpWindow = new HelpWindow(parent);
         g_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
     }
-    g_helpWindow->show();
-    if (g_helpWindow->isMinimized())
-        g_helpWindow->showNormal();
-    g_helpWindow->raise();
-    g_helpWindow->activateWindow();
+    WindowLayer::bringToFront(g_helpWindow, nullptr);
 }
 
 HelpBrowser::HelpBrowser(QWidget *parent)
@@ -115,10 +112,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     initHelpResources();
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Tolvenar 帮助"));
-    QFont f;
-    f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
-    f.setPointSizeF(11.25);
-    setFont(f);
+    setFont(WindowLayer::songTi(11.25));
 
     m_browser->setObjectName(QStringLiteral("txtHelp"));
     m_browser->setAccessibleName(QStringLiteral("帮助内容"));

@@ -10,23 +10,6 @@
 
 #include <QLabel>
 
-namespace {
-
-// Shows a window of the program; one that opens (was not on the screen) opens over the main window,
-// wholly on the screen.
-void bringToFront(QWidget *window, const QWidget *main)
-{
-    if (!window->isVisible())
-        WindowLayer::placeWindow(window, main);
-    if (window->isMinimized())
-        window->showNormal();
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
-
 ProgramWindows::ProgramWindows(Prompter &prompter)
     : m_prompter(prompter)
     , m_main(prompter)
@@ -97,14 +80,14 @@ void ProgramWindows::showEditer()
 {
     if (!m_editer)
         m_editer = new frmEditer(m_prompter, &m_main);
-    bringToFront(m_editer, &m_main);
+    WindowLayer::bringToFront(m_editer, &m_main);
 }
 
 void ProgramWindows::showCombiner()
 {
     if (!m_combiner)
         m_combiner = new frmCombiner(m_prompter, &m_main);
-    bringToFront(m_combiner, &m_main);
+    WindowLayer::bringToFront(m_combiner, &m_main);
 }
 
 void ProgramWindows::unload()

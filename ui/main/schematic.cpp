@@ -1,4 +1,5 @@
 #include "ui/main/schematic.h"
+#include "ui/common/windowlayer.h"
 
 #include <QFontMetricsF>
 #include <QLabel>
@@ -67,9 +68,7 @@ QPointF toDevice(const QRectF &area, double x, double y)
 
 QFont font()
 {
-    QFont f;
-    f.setFamilies({ QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC") });
-    f.setPointSizeF(12);
+    QFont f = WindowLayer::songTi(12);
     // Shaped, the CJK fonts draw the digits of "L1" and "L2" with glyphs that a printed page's
     // text layer cannot name; the labels need no shaping.
     f.setStyleStrategy(QFont::PreferNoShaping);
