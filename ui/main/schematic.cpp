@@ -100,6 +100,9 @@ void DrawShaftSchematic(
     painter.restore();
 }
 
+namespace {
+
+// The sketch on a background of its own as a recorded picture of size (logical pixels).
 QPicture shaftSchematicPicture(
     const QSize &size, const QColor &background, const QColor &foreground)
 {
@@ -112,6 +115,8 @@ QPicture shaftSchematicPicture(
     painter.end();
     return picture;
 }
+
+} // namespace
 
 void redrawSchematic(QLabel *picA)
 {

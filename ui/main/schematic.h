@@ -37,10 +37,6 @@ QFont font();
 void DrawShaftSchematic(QPainter &painter, const QRectF &area, const QColor &foreground,
     const QFont &font = Schematic::font());
 
-// The sketch on a background of its own as a recorded picture of size (logical pixels).
-QPicture shaftSchematicPicture(
-    const QSize &size, const QColor &background, const QColor &foreground);
-
 // Redraws the sketch as the persistent picture of a drawing area: the picture fills the area's
 // contents rectangle, on its current background colour, in its current foreground colour. Call it
 // whenever the main window is activated and whenever the area's colours change.

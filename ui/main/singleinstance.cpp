@@ -59,12 +59,6 @@ bool SingleInstanceGuard::tryAcquire()
     return true;
 }
 
-void SingleInstanceGuard::release()
-{
-    if (m_lock.isLocked())
-        m_lock.unlock();
-}
-
 QString SingleInstanceGuard::defaultLockPath()
 {
     // Without XDG_RUNTIME_DIR (xvfb-run, some service sessions) Qt would warn and invent a folder;

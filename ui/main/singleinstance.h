@@ -15,9 +15,8 @@ public:
     explicit SingleInstanceGuard(const QString &lockPath = defaultLockPath());
 
     // True when no other running copy holds the lock; this guard then holds it until it is
-    // destroyed or released.
+    // destroyed.
     bool tryAcquire();
-    void release();
     bool isHeld() const { return m_lock.isLocked(); }
     QString lockPath() const { return m_path; }
 
