@@ -36,6 +36,18 @@ inline QString typeCodeText(int code)
     }
 }
 
+// Which catalogue factors a type's equivalent-load formula uses; the others stay empty in the
+// window and zero in a bearing record.
+struct TypeFactors
+{
+    bool e, y1, y2;
+};
+constexpr TypeFactors factorsUsed(int code)
+{
+    return { code >= SphericalRoller && code <= PairedTapered,
+        code >= SphericalRoller && code <= PairedTapered, code == SphericalRoller };
+}
+
 struct CalcInput
 {
     QString ShaftNo; // 15 characters, blank-padded
@@ -53,6 +65,7 @@ struct CalcInput
     float eB = 0, Y1B = 0, Y2B = 0, CrB = 0;
     float G = 0; // N, 0 or negative (toward bearing A)
     std::int16_t WeightOn = 0;
+    std::int16_t WeightKg = 0; // the weight box, kept in the shaft record even when not ticked
     bool AssembleA = false; // face-to-face (types 1, 4 of A) or bearing A floating
     bool AssembleB = false; // back-to-back or bearing B floating
 };

@@ -28,12 +28,6 @@ Fault divide(double numerator, double denominator, double &out)
     return Fault::None;
 }
 
-#define TRY(expr)                                                                                  \
-    do {                                                                                           \
-        if (const Fault f_ = (expr); f_ != Fault::None)                                            \
-            return f_;                                                                             \
-    } while (false)
-
 // Magnitudes below 0.001 are rounding residue of sin/cos and become exactly 0.
 void cleanResidue(float &value)
 {
@@ -55,32 +49,32 @@ Fault equivalentLoad(
     double ratio = 0;
     switch (type) {
     case SphericalRoller: {
-        TRY(divide(axial, radial, ratio));
+        RETURN_IF_FAULT(divide(axial, radial, ratio));
         float q = 0;
-        TRY(store(ratio - e, q));
+        RETURN_IF_FAULT(store(ratio - e, q));
         return store(q >= threshold ? 0.67 * radial + static_cast<double>(y2) * axial
                                     : radial + static_cast<double>(y1) * axial,
             load);
     }
     case SingleRowTapered: {
-        TRY(divide(axial, radial, ratio));
+        RETURN_IF_FAULT(divide(axial, radial, ratio));
         float q = 0;
-        TRY(store(ratio - e, q));
+        RETURN_IF_FAULT(store(ratio - e, q));
         return store(q >= threshold ? 0.4 * radial + static_cast<double>(y1) * axial
                                     : static_cast<double>(radial),
             load);
     }
     case PairedTapered: {
-        TRY(divide(axial, radial, ratio));
+        RETURN_IF_FAULT(divide(axial, radial, ratio));
         float q = 0;
-        TRY(store(ratio - e, q));
+        RETURN_IF_FAULT(store(ratio - e, q));
         return store(
             q > threshold ? 0.67 * radial + 1.675 * y1 * axial : radial + 1.125 * y1 * axial, load);
     }
     case CylindricalRoller:
         return store(radial, load);
     case AngularContactBall:
-        TRY(divide(axial, radial, ratio));
+        RETURN_IF_FAULT(divide(axial, radial, ratio));
         return store(
             ratio - 1.14 > 0.00001 ? 0.35 * radial + 0.57 * axial : static_cast<double>(radial),
             load);
@@ -99,13 +93,13 @@ Fault ratingLife(std::int16_t type, float rating, float load, float speed, float
     case SphericalRoller:
     case SingleRowTapered:
     case CylindricalRoller:
-        TRY(divide(rating, load / 1000.0, base));
+        RETURN_IF_FAULT(divide(rating, load / 1000.0, base));
         break;
     case PairedTapered:
-        TRY(divide(1.71 * rating, load / 1000.0, base));
+        RETURN_IF_FAULT(divide(1.71 * rating, load / 1000.0, base));
         break;
     case AngularContactBall:
-        TRY(divide(rating, load / 1000.0, base));
+        RETURN_IF_FAULT(divide(rating, load / 1000.0, base));
         exponent = 3;
         break;
     default:
@@ -114,7 +108,7 @@ Fault ratingLife(std::int16_t type, float rating, float load, float speed, float
     if (base < 0 && exponent != std::floor(exponent))
         return Fault::InvalidArgument;
     double hours = 0;
-    TRY(divide(std::pow(base, exponent) * 16666.7, speed, hours));
+    RETURN_IF_FAULT(divide(std::pow(base, exponent) * 16666.7, speed, hours));
     return store(hours, life);
 }
 
@@ -122,25 +116,26 @@ Fault computeForces(const CalcInput &in, CalcResult &r)
 {
     // 1. Torques, N·m.
     double v = 0;
-    TRY(divide(9550.0 * in.P1, in.n, v));
-    TRY(store(v, r.T1));
-    TRY(divide(9550.0 * in.P2, in.n, v));
-    TRY(store(v, r.T2));
+    RETURN_IF_FAULT(divide(9550.0 * in.P1, in.n, v));
+    RETURN_IF_FAULT(store(v, r.T1));
+    RETURN_IF_FAULT(divide(9550.0 * in.P2, in.n, v));
+    RETURN_IF_FAULT(store(v, r.T2));
 
     // 2. Gear 1: tangential, radial and axial force.
-    TRY(divide(2000.0 * r.T1, in.d1, v));
-    TRY(store(v, r.Ft1));
-    TRY(divide(r.Ft1 * std::tan(radians(in.ALFA1)), std::cos(radians(in.BTA1)), v));
-    TRY(store(v, r.Fr1));
-    TRY(store(directionSign(in.Fa1Dir) * r.Ft1 * std::tan(radians(in.BTA1)), r.Fa1));
+    RETURN_IF_FAULT(divide(2000.0 * r.T1, in.d1, v));
+    RETURN_IF_FAULT(store(v, r.Ft1));
+    RETURN_IF_FAULT(divide(r.Ft1 * std::tan(radians(in.ALFA1)), std::cos(radians(in.BTA1)), v));
+    RETURN_IF_FAULT(store(v, r.Fr1));
+    RETURN_IF_FAULT(store(directionSign(in.Fa1Dir) * r.Ft1 * std::tan(radians(in.BTA1)), r.Fa1));
 
     // 3. Gear 2, when it has a position and a diameter.
     if (static_cast<double>(in.L2) * in.d2 > 0.001) {
-        TRY(divide(2000.0 * r.T2, in.d2, v));
-        TRY(store(v, r.Ft2));
-        TRY(divide(r.Ft2 * std::tan(radians(in.ALFA2)), std::cos(radians(in.BTA2)), v));
-        TRY(store(v, r.Fr2));
-        TRY(store(directionSign(in.Fa2Dir) * r.Ft2 * std::tan(radians(in.BTA2)), r.Fa2));
+        RETURN_IF_FAULT(divide(2000.0 * r.T2, in.d2, v));
+        RETURN_IF_FAULT(store(v, r.Ft2));
+        RETURN_IF_FAULT(divide(r.Ft2 * std::tan(radians(in.ALFA2)), std::cos(radians(in.BTA2)), v));
+        RETURN_IF_FAULT(store(v, r.Fr2));
+        RETURN_IF_FAULT(
+            store(directionSign(in.Fa2Dir) * r.Ft2 * std::tan(radians(in.BTA2)), r.Fa2));
     } else {
         r.Ft2 = 0;
         r.Fr2 = 0;
@@ -149,19 +144,19 @@ Fault computeForces(const CalcInput &in, CalcResult &r)
 
     // 4.-5. Gear 2's forces on gear 1's axes (gear 2 sits at the angle a around the shaft).
     const double a = radians(in.ALFA);
-    TRY(store(-static_cast<double>(r.Ft2) * std::cos(a), r.Ft2y));
-    TRY(store(-static_cast<double>(r.Ft2) * std::sin(a), r.Ft2z));
-    TRY(store(-static_cast<double>(r.Fr2) * std::sin(a), r.Fr2y));
-    TRY(store(static_cast<double>(r.Fr2) * std::cos(a), r.Fr2z));
+    RETURN_IF_FAULT(store(-static_cast<double>(r.Ft2) * std::cos(a), r.Ft2y));
+    RETURN_IF_FAULT(store(-static_cast<double>(r.Ft2) * std::sin(a), r.Ft2z));
+    RETURN_IF_FAULT(store(-static_cast<double>(r.Fr2) * std::sin(a), r.Fr2y));
+    RETURN_IF_FAULT(store(static_cast<double>(r.Fr2) * std::cos(a), r.Fr2z));
     cleanResidue(r.Ft2y);
     cleanResidue(r.Ft2z);
     cleanResidue(r.Fr2y);
     cleanResidue(r.Fr2z);
 
     // 6. Lever arms of gear 2's axial force, mm.
-    TRY(store(in.d2 * -0.5 * std::sin(a), r.r2y));
+    RETURN_IF_FAULT(store(in.d2 * -0.5 * std::sin(a), r.r2y));
     cleanResidue(r.r2y);
-    TRY(store(in.d2 * 0.5 * std::cos(a), r.r2z));
+    RETURN_IF_FAULT(store(in.d2 * 0.5 * std::cos(a), r.r2z));
     cleanResidue(r.r2z);
 
     // The position of gear 2 seen from bearing A, a 16-bit difference.
@@ -170,24 +165,25 @@ Fault computeForces(const CalcInput &in, CalcResult &r)
         return Fault::Overflow;
 
     // 7. X-Z plane: moments about bearing A, then the balance of forces.
-    TRY(divide((static_cast<double>(r.Fr2z) + r.Ft2z) * gear2At + static_cast<double>(in.L1) * r.Fr1
-            + static_cast<double>(r.Fa1) * 0.5 * in.d1 + static_cast<double>(r.Fa2) * r.r2z,
-        in.L, v));
-    TRY(store(-v, r.RxzB));
-    TRY(store(-(static_cast<double>(r.Fr2z) + r.Ft2z + r.Fr1 + r.RxzB), r.RxzA));
+    RETURN_IF_FAULT(
+        divide((static_cast<double>(r.Fr2z) + r.Ft2z) * gear2At + static_cast<double>(in.L1) * r.Fr1
+                + static_cast<double>(r.Fa1) * 0.5 * in.d1 + static_cast<double>(r.Fa2) * r.r2z,
+            in.L, v));
+    RETURN_IF_FAULT(store(-v, r.RxzB));
+    RETURN_IF_FAULT(store(-(static_cast<double>(r.Fr2z) + r.Ft2z + r.Fr1 + r.RxzB), r.RxzA));
 
     // 8. X-Y plane; gear 1's axial force has no lever arm here.
-    TRY(divide((static_cast<double>(r.Fr2y) + r.Ft2y) * gear2At + static_cast<double>(in.L1) * r.Ft1
-            + static_cast<double>(r.Fa2) * r.r2y,
+    RETURN_IF_FAULT(divide((static_cast<double>(r.Fr2y) + r.Ft2y) * gear2At
+            + static_cast<double>(in.L1) * r.Ft1 + static_cast<double>(r.Fa2) * r.r2y,
         in.L, v));
-    TRY(store(-v, r.RxyB));
-    TRY(store(-(static_cast<double>(r.Fr2y) + r.Ft2y + r.Ft1 + r.RxyB), r.RxyA));
+    RETURN_IF_FAULT(store(-v, r.RxyB));
+    RETURN_IF_FAULT(store(-(static_cast<double>(r.Fr2y) + r.Ft2y + r.Ft1 + r.RxyB), r.RxyA));
 
     // 9. Radial loads.
-    TRY(store(
+    RETURN_IF_FAULT(store(
         std::sqrt(static_cast<double>(r.RxzA) * r.RxzA + static_cast<double>(r.RxyA) * r.RxyA),
         r.RA));
-    TRY(store(
+    RETURN_IF_FAULT(store(
         std::sqrt(static_cast<double>(r.RxzB) * r.RxzB + static_cast<double>(r.RxyB) * r.RxyB),
         r.RB));
     return Fault::None;
@@ -202,19 +198,19 @@ Fault computeLives(const CalcInput &in, CalcResult &r)
     // 10. Internal axial forces of tapered and angular-contact bearings (bearing A's type decides).
     if (tapered) {
         if (in.AssembleA) { // face-to-face
-            TRY(divide(r.RA * 0.5, in.Y1A, v));
-            TRY(store(v, r.Sa));
-            TRY(divide(-0.5 * r.RB, in.Y1B, v));
-            TRY(store(v, r.Sb));
+            RETURN_IF_FAULT(divide(r.RA * 0.5, in.Y1A, v));
+            RETURN_IF_FAULT(store(v, r.Sa));
+            RETURN_IF_FAULT(divide(-0.5 * r.RB, in.Y1B, v));
+            RETURN_IF_FAULT(store(v, r.Sb));
         } else {
-            TRY(divide(-0.5 * r.RA, in.Y1A, v));
-            TRY(store(v, r.Sa));
-            TRY(divide(r.RB * 0.5, in.Y1B, v));
-            TRY(store(v, r.Sb));
+            RETURN_IF_FAULT(divide(-0.5 * r.RA, in.Y1A, v));
+            RETURN_IF_FAULT(store(v, r.Sa));
+            RETURN_IF_FAULT(divide(r.RB * 0.5, in.Y1B, v));
+            RETURN_IF_FAULT(store(v, r.Sb));
         }
     } else if (angular) {
-        TRY(store(r.RA * (in.AssembleA ? 1.14 : -1.14), r.Sa));
-        TRY(store(r.RB * (in.AssembleA ? -1.14 : 1.14), r.Sb));
+        RETURN_IF_FAULT(store(r.RA * (in.AssembleA ? 1.14 : -1.14), r.Sa));
+        RETURN_IF_FAULT(store(r.RB * (in.AssembleA ? -1.14 : 1.14), r.Sb));
     }
 
     // 11. Axial loads: the external axial force K and, for tapered and angular-contact bearings,
@@ -222,24 +218,24 @@ Fault computeLives(const CalcInput &in, CalcResult &r)
     const double external = static_cast<double>(in.G) + r.Fa1 + r.Fa2;
     if (tapered || angular) {
         float s = 0;
-        TRY(store(external + r.Sa + r.Sb, s));
+        RETURN_IF_FAULT(store(external + r.Sa + r.Sb, s));
         const bool towardB = s > 0.0001f;
         if (in.AssembleA == towardB) { // face-to-face pushed toward B, or back-to-back toward A
-            TRY(store(r.Sa, r.FA));
-            TRY(store(external + r.Sa, r.FB));
+            RETURN_IF_FAULT(store(r.Sa, r.FA));
+            RETURN_IF_FAULT(store(external + r.Sa, r.FB));
         } else {
-            TRY(store(external + r.Sb, r.FA));
-            TRY(store(r.Sb, r.FB));
+            RETURN_IF_FAULT(store(external + r.Sb, r.FA));
+            RETURN_IF_FAULT(store(r.Sb, r.FB));
         }
     } else if (in.AssembleA) { // bearing A floating
         r.FA = 0;
-        TRY(store(external, r.FB));
+        RETURN_IF_FAULT(store(external, r.FB));
     } else if (in.AssembleB) { // bearing B floating
-        TRY(store(external, r.FA));
+        RETURN_IF_FAULT(store(external, r.FA));
         r.FB = 0;
     } else {
         float k = 0;
-        TRY(store(external, k));
+        RETURN_IF_FAULT(store(external, k));
         if (k > 0.001f) {
             r.FB = k;
             r.FA = 0;
@@ -252,8 +248,8 @@ Fault computeLives(const CalcInput &in, CalcResult &r)
     r.FB = std::fabs(r.FB);
 
     // 12. Equivalent dynamic loads, each bearing by its own type.
-    TRY(equivalentLoad(in.TypeA, r.RA, r.FA, in.eA, in.Y1A, in.Y2A, r.PA));
-    TRY(equivalentLoad(in.TypeB, r.RB, r.FB, in.eB, in.Y1B, in.Y2B, r.PB));
+    RETURN_IF_FAULT(equivalentLoad(in.TypeA, r.RA, r.FA, in.eA, in.Y1A, in.Y2A, r.PA));
+    RETURN_IF_FAULT(equivalentLoad(in.TypeB, r.RB, r.FB, in.eB, in.Y1B, in.Y2B, r.PB));
 
     // 13. Rating lives, hours; an invalid argument skips only that life.
     if (const Fault f = ratingLife(in.TypeA, in.CrA, r.PA, in.n, r.LhA);
@@ -269,7 +265,7 @@ Fault computeLives(const CalcInput &in, CalcResult &r)
 
 Fault ComputeLoads(const CalcInput &input, CalcResult &result)
 {
-    TRY(computeForces(input, result));
+    RETURN_IF_FAULT(computeForces(input, result));
     return computeLives(input, result);
 }
 

@@ -5,6 +5,20 @@
 #include <cstdio>
 #include <string>
 
+QString faultText(Fault fault)
+{
+    switch (fault) {
+    case Fault::Overflow:
+        return QStringLiteral("数值溢出  ");
+    case Fault::DivisionByZero:
+        return QStringLiteral("除数为零  ");
+    case Fault::None:
+    case Fault::InvalidArgument:
+        break;
+    }
+    return QString();
+}
+
 namespace Conv {
 
 namespace {

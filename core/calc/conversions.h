@@ -16,6 +16,17 @@ enum class Fault : int {
     DivisionByZero = 11,
 };
 
+// The message box text of a fault that stops a command ("数值溢出  ", "除数为零  "); empty for
+// Fault::None and for the skipped step (Fault::InvalidArgument), which stop nothing.
+QString faultText(Fault fault);
+
+// Ends the calling function with the fault of expr, if there is one.
+#define RETURN_IF_FAULT(expr)                                                                      \
+    do {                                                                                           \
+        if (const Fault fault_ = (expr); fault_ != Fault::None)                                    \
+            return fault_;                                                                         \
+    } while (false)
+
 namespace Conv {
 
 // The value of a text: its leading numeric part ("12.5kW" -> 12.5, "1e3" -> 1000), blanks inside

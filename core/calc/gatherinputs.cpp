@@ -1,193 +1,107 @@
 #include "calc/gatherinputs.h"
 
-#include "calc/prompter.h"
-
 #include <cmath>
 
 namespace {
 
-// Reads the controls in the documented order; each conversion can end the gathering with a fault,
-// in which case everything before it has been written and nothing after it.
-class Gatherer
+Fault single(const QString &text, float &out)
 {
-public:
-    Gatherer(const InputSource &source)
-        : m_source(source)
-    {
-    }
-
-    QString text(const QString &name) const { return m_source.boxText(name); }
-
-    Fault single(const QString &text, float &out) const
-    {
-        return Conv::toSingle(Conv::valueOf(text), out);
-    }
-
-    Fault integer(const QString &text, std::int16_t &out) const
-    {
-        return Conv::toInteger(Conv::valueOf(text), out);
-    }
-
-    // Helix angles pass through a 32-bit float before they are rounded to whole degrees.
-    Fault integerViaSingle(const QString &text, std::int16_t &out) const
-    {
-        float f = 0;
-        if (const Fault fault = single(text, f); fault != Fault::None)
-            return fault;
-        return Conv::toInteger(static_cast<double>(f), out);
-    }
-
-private:
-    const InputSource &m_source;
-};
-
-QString box(const char *prefix, int index)
-{
-    return QString::fromLatin1(prefix) + QString::number(index);
+    return Conv::toSingle(Conv::valueOf(text), out);
 }
 
-#define TRY(expr)                                                                                  \
-    do {                                                                                           \
-        if (const Fault f_ = (expr); f_ != Fault::None)                                            \
-            return f_;                                                                             \
-    } while (false)
-
-float roundTo2(float value)
+Fault integer(const QString &text, std::int16_t &out)
 {
-    return static_cast<float>(Conv::roundHalfEven(static_cast<double>(value), 2));
+    return Conv::toInteger(Conv::valueOf(text), out);
 }
 
-// One bearing: model, type, factors and rating into the calculation, then the bearing record copy
-// with its factors kept according to the type, rounded to two decimals.
-Fault gatherBearing(const Gatherer &g, const char *boxPrefix, const QString &combo,
-    const InputSource &source, QString &model, std::int16_t &type, float &e, float &y1, float &y2,
-    float &cr, BearingRecord &copy, QString &shaftModel)
+// Helix angles pass through a 32-bit float before they are rounded to whole degrees.
+Fault integerViaSingle(const QString &text, std::int16_t &out)
 {
-    model = Conv::fitText(g.text(box(boxPrefix, 0)), 12);
-    const int data = source.comboData(combo);
+    float f = 0;
+    RETURN_IF_FAULT(single(text, f));
+    return Conv::toInteger(static_cast<double>(f), out);
+}
+
+// One bearing: model, type, factors and rating. The type must fit the record's one byte.
+Fault gatherBearing(const std::array<QString, 5> &texts, int data, QString &model,
+    std::int16_t &type, float &e, float &y1, float &y2, float &cr)
+{
+    model = Conv::fitText(texts[0], 12);
     if (data < -32768 || data > 32767)
         return Fault::Overflow;
     type = static_cast<std::int16_t>(data);
-    TRY(g.single(g.text(box(boxPrefix, 1)), e));
-    TRY(g.single(g.text(box(boxPrefix, 2)), y1));
-    TRY(g.single(g.text(box(boxPrefix, 3)), y2));
-    TRY(g.single(g.text(box(boxPrefix, 4)), cr));
+    RETURN_IF_FAULT(single(texts[1], e));
+    RETURN_IF_FAULT(single(texts[2], y1));
+    RETURN_IF_FAULT(single(texts[3], y2));
+    RETURN_IF_FAULT(single(texts[4], cr));
+    return type < 0 || type > 255 ? Fault::Overflow : Fault::None;
+}
 
-    copy.Model = model;
-    if (type < 0 || type > 255)
-        return Fault::Overflow; // the type is stored as one byte
-    copy.Type = static_cast<std::uint8_t>(type);
-    switch (type) {
-    case SphericalRoller:
-        copy.e = roundTo2(e);
-        copy.Y1 = roundTo2(y1);
-        copy.Y2 = roundTo2(y2);
-        break;
-    case SingleRowTapered:
-    case PairedTapered:
-        copy.e = roundTo2(e);
-        copy.Y1 = roundTo2(y1);
-        copy.Y2 = 0;
-        break;
-    default: // cylindrical roller and angular-contact ball bearings carry no factors
-        copy.e = 0;
-        copy.Y1 = 0;
-        copy.Y2 = 0;
-        break;
-    }
-    copy.Cr = roundTo2(cr);
-    shaftModel = model;
-    return Fault::None;
+// Axial-force direction of one gear: 1 left (toward bearing A), 0 right, -1 none; the flags of
+// 左 and 右 follow it.
+std::int16_t direction(const std::array<bool, 2> &options, std::uint8_t &left, std::uint8_t &right)
+{
+    left = options[0] ? 1 : 0;
+    right = !options[0] && options[1] ? 1 : 0;
+    return options[0] ? 1 : options[1] ? 0 : -1;
 }
 
 } // namespace
 
-Fault GatherInputs(
-    const InputSource &source, CalcInput &in, OptionFlags &flags, RecordCopies &copies)
+Fault GatherInputs(const MainInputs &w, CalcInput &in, OptionFlags &flags)
 {
-    const Gatherer g(source);
-    ShaftRecord &shaft = copies.shaft;
-
     flags.fill(0);
 
-    in.ShaftNo = Conv::fitText(g.text(QStringLiteral("txtParameter_0")), 15);
-    shaft.ShaftNo = in.ShaftNo;
+    in.ShaftNo = Conv::fitText(w.parameter[0], 15);
 
     // Power: one value for both gears, or P1/P2.
-    const QString power = g.text(QStringLiteral("txtParameter_1"));
+    const QString &power = w.parameter[1];
     const qsizetype slash = power.indexOf(u'/');
     if (slash < 0) {
-        TRY(g.single(power, in.P1));
+        RETURN_IF_FAULT(single(power, in.P1));
         in.P2 = in.P1;
     } else {
-        TRY(g.single(power.left(slash), in.P1));
-        TRY(g.single(power.mid(slash + 1), in.P2));
-    }
-    shaft.P1 = in.P1;
-    shaft.P2 = in.P2;
-
-    TRY(g.single(g.text(QStringLiteral("txtParameter_2")), in.n));
-    shaft.n = in.n;
-    TRY(g.integer(g.text(QStringLiteral("txtParameter_3")), in.L));
-    shaft.L = in.L;
-    TRY(g.integer(g.text(QStringLiteral("txtParameter_4")), in.ALFA));
-    shaft.ALFA = in.ALFA;
-
-    TRY(g.integer(g.text(box("txtGear_", 0)), in.L1));
-    TRY(g.integer(g.text(box("txtGear_", 1)), in.d1));
-    TRY(g.integerViaSingle(g.text(box("txtGear_", 2)), in.BTA1));
-    TRY(g.integer(g.text(box("txtGear_", 3)), in.ALFA1));
-    TRY(g.integer(g.text(box("txtGear_", 4)), in.L2));
-    TRY(g.integer(g.text(box("txtGear_", 5)), in.d2));
-    TRY(g.integerViaSingle(g.text(box("txtGear_", 6)), in.BTA2));
-    TRY(g.integer(g.text(box("txtGear_", 7)), in.ALFA2));
-    shaft.GearParams = { in.L1, in.d1, in.BTA1, in.ALFA1, in.L2, in.d2, in.BTA2, in.ALFA2 };
-
-    // Axial-force directions: 1 left (toward bearing A), 0 right, -1 none.
-    if (source.isSelected(QStringLiteral("optGear1_0"))) {
-        in.Fa1Dir = 1;
-        flags[1] = 1;
-    } else if (source.isSelected(QStringLiteral("optGear1_1"))) {
-        in.Fa1Dir = 0;
-        flags[2] = 1;
-    } else {
-        in.Fa1Dir = -1;
-    }
-    if (source.isSelected(QStringLiteral("optGear2_0"))) {
-        in.Fa2Dir = 1;
-        flags[3] = 1;
-    } else if (source.isSelected(QStringLiteral("optGear2_1"))) {
-        in.Fa2Dir = 0;
-        flags[4] = 1;
-    } else {
-        in.Fa2Dir = -1;
+        RETURN_IF_FAULT(single(power.left(slash), in.P1));
+        RETURN_IF_FAULT(single(power.mid(slash + 1), in.P2));
     }
 
-    TRY(gatherBearing(g, "txtBearingA_", QStringLiteral("cboTypeA"), source, in.ModelA, in.TypeA,
-        in.eA, in.Y1A, in.Y2A, in.CrA, copies.bearingA, shaft.ModelA));
-    TRY(gatherBearing(g, "txtBearingB_", QStringLiteral("cboTypeB"), source, in.ModelB, in.TypeB,
-        in.eB, in.Y1B, in.Y2B, in.CrB, copies.bearingB, shaft.ModelB));
+    RETURN_IF_FAULT(single(w.parameter[2], in.n));
+    RETURN_IF_FAULT(integer(w.parameter[3], in.L));
+    RETURN_IF_FAULT(integer(w.parameter[4], in.ALFA));
+
+    RETURN_IF_FAULT(integer(w.gear[0], in.L1));
+    RETURN_IF_FAULT(integer(w.gear[1], in.d1));
+    RETURN_IF_FAULT(integerViaSingle(w.gear[2], in.BTA1));
+    RETURN_IF_FAULT(integer(w.gear[3], in.ALFA1));
+    RETURN_IF_FAULT(integer(w.gear[4], in.L2));
+    RETURN_IF_FAULT(integer(w.gear[5], in.d2));
+    RETURN_IF_FAULT(integerViaSingle(w.gear[6], in.BTA2));
+    RETURN_IF_FAULT(integer(w.gear[7], in.ALFA2));
+
+    in.Fa1Dir = direction(w.gear1Direction, flags[1], flags[2]);
+    in.Fa2Dir = direction(w.gear2Direction, flags[3], flags[4]);
+
+    RETURN_IF_FAULT(
+        gatherBearing(w.bearingA, w.typeA, in.ModelA, in.TypeA, in.eA, in.Y1A, in.Y2A, in.CrA));
+    RETURN_IF_FAULT(
+        gatherBearing(w.bearingB, w.typeB, in.ModelB, in.TypeB, in.eB, in.Y1B, in.Y2B, in.CrB));
 
     // Self-weight: a whole number of kg, acting toward bearing A.
-    in.WeightOn = static_cast<std::int16_t>(source.checkState(QStringLiteral("chkWeight")));
-    const QString weightText = g.text(QStringLiteral("txtWeight"));
-    if (in.WeightOn == 1) {
+    in.WeightOn = w.weightOn ? 1 : 0;
+    if (w.weightOn) {
         flags[5] = 1;
         std::int16_t kg = 0;
-        TRY(g.integer(weightText, kg));
-        TRY(Conv::toSingle(-std::fabs(kg * 9.8), in.G));
+        RETURN_IF_FAULT(integer(w.weight, kg));
+        RETURN_IF_FAULT(Conv::toSingle(-std::fabs(kg * 9.8), in.G));
     } else {
         in.G = 0;
     }
-    TRY(g.integer(weightText, shaft.WeightKg));
+    RETURN_IF_FAULT(integer(w.weight, in.WeightKg));
 
-    in.AssembleA = source.isSelected(QStringLiteral("optAssembleA"));
-    in.AssembleB = source.isSelected(QStringLiteral("optAssembleB"));
-    if (in.AssembleA)
-        flags[6] = 1;
-    if (in.AssembleB)
-        flags[7] = 1;
-    shaft.Flags = Module1::BitsToByte(flags);
+    in.AssembleA = w.assembleA;
+    in.AssembleB = w.assembleB;
+    flags[6] = in.AssembleA ? 1 : 0;
+    flags[7] = in.AssembleB ? 1 : 0;
     return Fault::None;
 }
 
@@ -196,22 +110,22 @@ namespace {
 // The factor of the non-zero product that makes it fail: the first that is zero, else the first
 // negative one (n enters squared, so its sign never counts), else the first below 1 in size (a
 // product too small to be told from zero).
-QString failingFactor(const CalcInput &in)
+MainField failingFactor(const CalcInput &in)
 {
     struct Factor
     {
-        const char *box;
+        MainField field;
         double value;
         bool signCounts;
     };
     const Factor factors[] = {
-        { "txtParameter_1", in.P1, true },
-        { "txtParameter_2", in.n, false },
-        { "txtParameter_3", double(in.L), true },
-        { "txtGear_0", double(in.L1), true },
-        { "txtGear_1", double(in.d1), true },
-        { "txtBearingA_4", in.CrA, true },
-        { "txtBearingB_4", in.CrB, true },
+        { { MainField::Parameter, 1 }, in.P1, true },
+        { { MainField::Parameter, 2 }, in.n, false },
+        { { MainField::Parameter, 3 }, double(in.L), true },
+        { { MainField::Gear, 0 }, double(in.L1), true },
+        { { MainField::Gear, 1 }, double(in.d1), true },
+        { { MainField::BearingA, 4 }, in.CrA, true },
+        { { MainField::BearingB, 4 }, in.CrB, true },
     };
     for (int pass = 0; pass < 3; ++pass) {
         for (const Factor &f : factors) {
@@ -219,26 +133,18 @@ QString failingFactor(const CalcInput &in)
                 : pass == 1              ? f.signCounts && f.value < 0
                                          : std::fabs(f.value) < 1;
             if (fails)
-                return QString::fromLatin1(f.box);
+                return f.field;
         }
     }
-    return QString::fromLatin1(factors[0].box);
+    return factors[0].field;
 }
 
 } // namespace
 
-bool ValidateInputs(
-    const InputSource &source, const CalcInput &in, Prompter &prompter, QString *field)
+std::optional<Refusal> ValidateInputs(const MainInputs &w, const CalcInput &in)
 {
-    auto refuse = [&prompter, field](const QString &message, const QString &concerned) {
-        prompter.inform(message);
-        if (field)
-            *field = concerned;
-        return false;
-    };
-
-    if (source.boxText(QStringLiteral("txtParameter_0")).isEmpty())
-        return refuse(QStringLiteral("编号不能为空字符串  "), QStringLiteral("txtParameter_0"));
+    if (w.parameter[0].isEmpty())
+        return Refusal { QStringLiteral("编号不能为空字符串  "), { MainField::Parameter, 0 } };
 
     // The quantities that must not be zero, n twice so that a negative speed passes. A product
     // beyond the float range counts as large, not as a fault.
@@ -248,18 +154,17 @@ bool ValidateInputs(
     const bool tooSmall
         = Conv::toSingle(product, stored) == Fault::None ? stored < 0.00001 : product < 0;
     if (tooSmall)
-        return refuse(QStringLiteral("P, n, L, L1, d1, Cr等不能为零  "), failingFactor(in));
+        return Refusal { QStringLiteral("P, n, L, L1, d1, Cr等不能为零  "), failingFactor(in) };
 
     if (in.BTA1 != 0 && in.Fa1Dir < 0)
-        return refuse(QStringLiteral("选择轴向力方向   "), QStringLiteral("optGear1_0"));
+        return Refusal { QStringLiteral("选择轴向力方向   "), { MainField::Gear1Direction, 0 } };
     const double gear2 = static_cast<double>(in.L2) * in.d2;
     if (in.BTA2 != 0 && in.Fa2Dir < 0 && gear2 > 0.00001)
-        return refuse(QStringLiteral("选择轴向力方向   "), QStringLiteral("optGear2_0"));
+        return Refusal { QStringLiteral("选择轴向力方向   "), { MainField::Gear2Direction, 0 } };
 
-    for (const QString &model :
-        { QStringLiteral("txtBearingA_0"), QStringLiteral("txtBearingB_0") }) {
-        if (source.boxText(model).isEmpty())
-            return refuse(QStringLiteral("轴承型号不能为空字符串  "), model);
-    }
-    return true;
+    if (w.bearingA[0].isEmpty())
+        return Refusal { QStringLiteral("轴承型号不能为空字符串  "), { MainField::BearingA, 0 } };
+    if (w.bearingB[0].isEmpty())
+        return Refusal { QStringLiteral("轴承型号不能为空字符串  "), { MainField::BearingB, 0 } };
+    return std::nullopt;
 }

@@ -1,48 +1,68 @@
 #pragma once
 
-// Gathering the main window's controls into CalcInput and the record copies, and the validation
-// that decides whether a computation may run.
+// Reading the main window's texts and choices into CalcInput, and the validation that decides
+// whether a computation may run.
 
 #include "calc/calcinput.h"
 #include "calc/conversions.h"
-#include "records/records.h"
 
 #include <QString>
 
-class Prompter;
+#include <array>
+#include <optional>
 
-// What the calculation needs of the main window. Controls are named by their object names:
-// "txtParameter_0".."txtParameter_4", "txtGear_0".."txtGear_7", "txtBearingA_0".."txtBearingA_4",
-// "txtBearingB_0".."txtBearingB_4", "txtWeight"; options "optGear1_0", "optGear1_1",
-// "optGear2_0", "optGear2_1", "optAssembleA", "optAssembleB"; "chkWeight"; "cboTypeA", "cboTypeB".
-class InputSource
+// Everything the calculation needs of the main window, as the user typed and chose it. The window
+// fills it in one place; nothing here knows a control.
+struct MainInputs
 {
-public:
-    virtual ~InputSource() = default;
-    virtual QString boxText(const QString &name) const = 0;
-    virtual bool isSelected(const QString &option) const = 0;
-    virtual int checkState(const QString &check) const = 0; // 0 clear, 1 ticked
-    virtual int comboData(const QString &combo) const = 0; // item data of the selected entry
+    std::array<QString, 5> parameter; // number, power ("P" or "P1/P2"), speed, span, angle
+    std::array<QString, 8> gear; // L1, d1, β1, α1, L2, d2, β2, α2
+    std::array<QString, 5> bearingA, bearingB; // model, e, Y1, Y2, Cr
+    QString weight; // kg
+    std::array<bool, 2> gear1Direction {}, gear2Direction {}; // 左, 右
+    bool assembleA = false, assembleB = false;
+    bool weightOn = false;
+    int typeA = 0, typeB = 0; // type codes chosen in the two lists
 };
 
-// The in-memory record copies that GatherInputs fills.
-struct RecordCopies
+// One field of the main window, by its group and its index within the group (Assemble: 0 for A,
+// 1 for B; the direction groups: 0 左, 1 右).
+struct MainField
 {
-    ShaftRecord shaft;
-    BearingRecord bearingA;
-    BearingRecord bearingB;
+    enum Group {
+        Parameter,
+        Gear,
+        BearingA,
+        BearingB,
+        Weight,
+        Gear1Direction,
+        Gear2Direction,
+        Assemble,
+        WeightOn,
+        TypeA,
+        TypeB,
+    };
+    Group group = Parameter;
+    int index = 0;
+
+    bool operator==(const MainField &) const = default;
 };
 
-// Fills input, flags and copies from the source, in the documented order. A conversion fault
-// (Fault::Overflow) ends it at the failing field: the fields before it hold new values, the later
-// ones keep theirs.
-Fault GatherInputs(
-    const InputSource &source, CalcInput &input, OptionFlags &flags, RecordCopies &copies);
+// Why a computation may not run, and the field where the user has to act.
+struct Refusal
+{
+    QString text;
+    MainField field;
 
-// Applies the five checks in order; the first that fails shows its message (OK, information icon,
-// title "Tolvenar") and the result is false. The window then puts the focus where the user has to
-// act: field receives the object name of the first control concerned (the empty number box; the
-// first of P, n, L, L1, d1, CrA, CrB that makes the product fail; the 左 option of the gear
-// without a direction; the empty model box).
-bool ValidateInputs(const InputSource &source, const CalcInput &input, Prompter &prompter,
-    QString *field = nullptr);
+    bool operator==(const Refusal &) const = default;
+};
+
+// Fills input and flags from the window's texts and choices, in the documented order. A
+// conversion fault (Fault::Overflow) ends it at the failing field: the fields before it hold new
+// values, the later ones keep theirs.
+Fault GatherInputs(const MainInputs &window, CalcInput &input, OptionFlags &flags);
+
+// The five checks in order; the first that fails is returned (the window shows its text and puts
+// the focus on its field): the empty number box; the first of P, n, L, L1, d1, CrA, CrB that makes
+// the product fail; the 左 option of the gear without a direction; the empty model box.
+std::optional<Refusal> ValidateInputs(const MainInputs &window, const CalcInput &input);

@@ -9,31 +9,30 @@ namespace Recall {
 
 namespace {
 
-QString name(const char *prefix, int index)
+Assignment text(MainField::Group group, int index, const QString &text)
 {
-    return QString::fromLatin1(prefix) + QString::number(index);
+    return { Assignment::Text, { group, index }, text, 0 };
 }
 
-Assignment text(const QString &control, const QString &text)
+Assignment state(Assignment::Kind kind, MainField::Group group, int index, int value)
 {
-    return { Assignment::Text, control, text, 0 };
+    return { kind, { group, index }, QString(), value };
 }
 
-Assignment state(Assignment::Kind kind, const QString &control, int value)
+MainField::Group boxes(Side side)
 {
-    return { kind, control, QString(), value };
+    return side == Side::A ? MainField::BearingA : MainField::BearingB;
 }
 
 // The factor boxes and the type of one side; no caret move (the shaft recall ends with its own).
 void appendBearing(Plan &plan, Side side, const BearingRecord &bearing)
 {
-    const char *box = side == Side::A ? "txtBearingA_" : "txtBearingB_";
-    plan << text(name(box, 1), valueText(bearing.e)) << text(name(box, 2), valueText(bearing.Y1))
-         << text(name(box, 3), valueText(bearing.Y2)) << text(name(box, 4), valueText(bearing.Cr));
+    const MainField::Group box = boxes(side);
+    plan << text(box, 1, valueText(bearing.e)) << text(box, 2, valueText(bearing.Y1))
+         << text(box, 3, valueText(bearing.Y2)) << text(box, 4, valueText(bearing.Cr));
     if (bearing.Type <= AngularContactBall) {
-        const QString combo
-            = side == Side::A ? QStringLiteral("cboTypeA") : QStringLiteral("cboTypeB");
-        plan << state(Assignment::Combo, combo, bearing.Type);
+        const MainField::Group list = side == Side::A ? MainField::TypeA : MainField::TypeB;
+        plan << state(Assignment::Combo, list, 0, bearing.Type);
     }
 }
 
@@ -81,37 +80,37 @@ Plan shaftPlan(
     const ShaftRecord &shaft, const BearingRecord &bearingA, const BearingRecord &bearingB)
 {
     Plan plan;
-    plan << text(QStringLiteral("txtParameter_0"), Conv::trimRight(shaft.ShaftNo))
-         << text(QStringLiteral("txtParameter_1"), powerText(shaft.P1, shaft.P2))
-         << text(QStringLiteral("txtParameter_2"), valueText(shaft.n))
-         << text(QStringLiteral("txtParameter_3"), valueText(shaft.L))
-         << text(QStringLiteral("txtParameter_4"), valueText(shaft.ALFA));
+    plan << text(MainField::Parameter, 0, Conv::trimRight(shaft.ShaftNo))
+         << text(MainField::Parameter, 1, powerText(shaft.P1, shaft.P2))
+         << text(MainField::Parameter, 2, valueText(shaft.n))
+         << text(MainField::Parameter, 3, valueText(shaft.L))
+         << text(MainField::Parameter, 4, valueText(shaft.ALFA));
 
     // A gear parameter of 0 stays empty (no gear 2 reads as empty boxes, not as zeros).
     for (int i = 0; i < 8; ++i) {
         const int v = shaft.GearParams[static_cast<std::size_t>(i)];
-        plan << text(name("txtGear_", i), v != 0 ? valueText(v) : QString());
+        plan << text(MainField::Gear, i, v != 0 ? valueText(v) : QString());
     }
 
     const auto bits = Module1::ByteToBits(shaft.Flags);
     auto bit = [&bits](int i) { return bits[static_cast<std::size_t>(i)] != 0 ? 1 : 0; };
-    plan << state(Assignment::Option, QStringLiteral("optGear1_0"), bit(1))
-         << state(Assignment::Option, QStringLiteral("optGear1_1"), bit(2))
-         << state(Assignment::Option, QStringLiteral("optGear2_0"), bit(3))
-         << state(Assignment::Option, QStringLiteral("optGear2_1"), bit(4))
-         << state(Assignment::Check, QStringLiteral("chkWeight"), bit(5))
-         << state(Assignment::Option, QStringLiteral("optAssembleA"), bit(6))
-         << state(Assignment::Option, QStringLiteral("optAssembleB"), bit(7));
+    plan << state(Assignment::Option, MainField::Gear1Direction, 0, bit(1))
+         << state(Assignment::Option, MainField::Gear1Direction, 1, bit(2))
+         << state(Assignment::Option, MainField::Gear2Direction, 0, bit(3))
+         << state(Assignment::Option, MainField::Gear2Direction, 1, bit(4))
+         << state(Assignment::Check, MainField::WeightOn, 0, bit(5))
+         << state(Assignment::Option, MainField::Assemble, 0, bit(6))
+         << state(Assignment::Option, MainField::Assemble, 1, bit(7));
     if (bit(5))
-        plan << text(QStringLiteral("txtWeight"), valueText(shaft.WeightKg));
+        plan << text(MainField::Weight, 0, valueText(shaft.WeightKg));
 
-    plan << text(QStringLiteral("txtBearingA_0"), Conv::trimRight(shaft.ModelA))
-         << text(QStringLiteral("txtBearingB_0"), Conv::trimRight(shaft.ModelB));
+    plan << text(MainField::BearingA, 0, Conv::trimRight(shaft.ModelA))
+         << text(MainField::BearingB, 0, Conv::trimRight(shaft.ModelB));
     if (isFound(bearingA))
         appendBearing(plan, Side::A, bearingA);
     if (isFound(bearingB))
         appendBearing(plan, Side::B, bearingB);
-    plan << state(Assignment::CaretToEnd, QStringLiteral("txtParameter_0"), 0);
+    plan << state(Assignment::CaretToEnd, MainField::Parameter, 0, 0);
     return plan;
 }
 
@@ -119,15 +118,14 @@ Plan bearingPlan(Side side, const BearingRecord &bearing)
 {
     Plan plan;
     appendBearing(plan, side, bearing);
-    plan << state(Assignment::CaretToEnd,
-        side == Side::A ? QStringLiteral("txtBearingA_0") : QStringLiteral("txtBearingB_0"), 0);
+    plan << state(Assignment::CaretToEnd, boxes(side), 0, 0);
     return plan;
 }
 
-bool PlanShaftRecall(const QString &typedNumber, Plan &plan, StoreError *error)
+bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error)
 {
     plan.clear();
-    StoreError shaftError;
+    FileError shaftError;
     const ShaftRecord shaft = Module1::FindShaftRecord(shaftKey(typedNumber), &shaftError);
     if (shaftError.failed()) {
         if (error)
@@ -138,7 +136,7 @@ bool PlanShaftRecall(const QString &typedNumber, Plan &plan, StoreError *error)
         return false;
 
     // The stored models are looked up as stored (not upper-cased again).
-    StoreError errorA, errorB;
+    FileError errorA, errorB;
     const BearingRecord a = Module1::FindBearingRecord(shaft.ModelA, &errorA);
     const BearingRecord b = Module1::FindBearingRecord(shaft.ModelB, &errorB);
     if (error)
@@ -148,10 +146,10 @@ bool PlanShaftRecall(const QString &typedNumber, Plan &plan, StoreError *error)
     return true;
 }
 
-bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, StoreError *error)
+bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, FileError *error)
 {
     plan.clear();
-    StoreError lookupError;
+    FileError lookupError;
     const BearingRecord bearing = Module1::FindBearingRecord(modelKey(typedModel), &lookupError);
     if (error)
         *error = lookupError;
@@ -162,15 +160,15 @@ bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, StoreEr
 }
 
 bool PlanBearingBRecall(const QString &typedModelA, const QString &typedModelB,
-    const std::array<QString, 4> &factorTextsA, Plan &plan, StoreError *error)
+    const std::array<QString, 4> &factorTextsA, Plan &plan, FileError *error)
 {
     if (modelKey(typedModelA) != modelKey(typedModelB))
         return PlanBearingRecall(Side::B, typedModelB, plan, error);
     plan.clear();
     if (error)
-        *error = StoreError();
+        *error = FileError();
     for (int i = 1; i <= 4; ++i)
-        plan << text(name("txtBearingB_", i), factorTextsA[static_cast<std::size_t>(i - 1)]);
+        plan << text(MainField::BearingB, i, factorTextsA[static_cast<std::size_t>(i - 1)]);
     return true;
 }
 

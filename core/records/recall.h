@@ -7,17 +7,13 @@
 // order matters and must be kept.
 //
 // Use from the window (the Enter key is swallowed in every case):
-//   RecallShaft:    Recall::Plan plan; StoreError err;
-//                   if (Recall::PlanShaftRecall(txtParameter_0->text(), plan, &err)) {
-//                       Clear(); apply(plan);
-//                   }
-//                   if (err.failed()) prompter.inform(err.text());
-//   RecallBearingA: if (Recall::PlanBearingRecall(Recall::Side::A, txtBearingA_0->text(), plan,
-//   &err))
-//                       apply(plan);
-//   RecallBearingB: PlanBearingBRecall(txtBearingA_0->text(), txtBearingB_0->text(),
-//                       {txtBearingA_1..4 texts}, plan, &err), then apply(plan).
+//   RecallShaft:    Result<Recall::Plan> plan = Recall::PlanShaftRecall(typed number);
+//                   a found record clears the window, then applies the plan; a warning or an
+//                   error is shown.
+//   RecallBearingA: Recall::PlanBearingRecall(Recall::Side::A, typed model), then apply.
+//   RecallBearingB: Recall::PlanBearingBRecall(model A, model B, A's four factor texts).
 
+#include "calc/gatherinputs.h"
 #include "records/recordfile.h"
 #include "records/records.h"
 
@@ -31,14 +27,14 @@ namespace Recall {
 struct Assignment
 {
     enum Kind {
-        Text, // setText(text) on the text box `control`
-        Option, // option button `control` selected when value is 1, unselected when 0
-        Check, // check box `control` state = value (0 clear, 1 ticked)
-        Combo, // select list position value of combo box `control`
-        CaretToEnd, // move the caret of text box `control` to the end of its text
+        Text, // the text box `field` shows text
+        Option, // option button `field` selected when value is 1, unselected when 0
+        Check, // check box `field` state = value (0 clear, 1 ticked)
+        Combo, // select list position value of the type list `field`
+        CaretToEnd, // move the caret of text box `field` to the end of its text
     };
     Kind kind = Text;
-    QString control; // object name, e.g. "txtGear_4"
+    MainField field;
     QString text;
     int value = 0;
 
@@ -66,10 +62,10 @@ QString valueText(int value);
 QString powerText(float p1, float p2);
 
 // The assignments of a shaft recall after Clear, in order: number, power, speed, span, angle, the
-// eight gear boxes (empty for 0), the four direction options, chkWeight, optAssembleA,
-// optAssembleB, txtWeight (only with self-weight on), both model boxes, bearing A's four factors
-// and type (when bearingA is found), the same for B, caret of txtParameter_0 to the end. A stored
-// type outside 0 to 4 fills the factors but leaves the type selection alone.
+// eight gear boxes (empty for 0), the four direction options, the self-weight tick, the two
+// mounting options, the weight box (only with self-weight on), both model boxes, bearing A's four
+// factors and type (when bearingA is found), the same for B, caret of the number box to the end. A
+// stored type outside 0 to 4 fills the factors but leaves the type selection alone.
 Plan shaftPlan(
     const ShaftRecord &shaft, const BearingRecord &bearingA, const BearingRecord &bearingB);
 
@@ -81,17 +77,17 @@ Plan bearingPlan(Side side, const BearingRecord &bearing);
 // bearing.sav. Returns true with the plan when the record is found; false (plan empty) when it is
 // not, or when gear.sav cannot be read (error filled). A bearing.sav error leaves those bearings
 // out of the plan and fills error while the result stays true.
-bool PlanShaftRecall(const QString &typedNumber, Plan &plan, StoreError *error = nullptr);
+bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error = nullptr);
 
 // RecallBearingA (and RecallBearingB when the models differ): true with the plan when the typed
 // model is in the catalogue.
 bool PlanBearingRecall(
-    Side side, const QString &typedModel, Plan &plan, StoreError *error = nullptr);
+    Side side, const QString &typedModel, Plan &plan, FileError *error = nullptr);
 
 // RecallBearingB. When the typed models of A and B are equal (upper-cased, 12 characters) no file
 // is read: the plan copies A's four factor texts (as they stand, empty ones included) into
-// txtBearingB_1..4 and leaves B's type and caret alone. Otherwise as PlanBearingRecall for B.
+// B's four factor boxes and leaves B's type and caret alone. Otherwise as PlanBearingRecall for B.
 bool PlanBearingBRecall(const QString &typedModelA, const QString &typedModelB,
-    const std::array<QString, 4> &factorTextsA, Plan &plan, StoreError *error = nullptr);
+    const std::array<QString, 4> &factorTextsA, Plan &plan, FileError *error = nullptr);
 
 } // namespace Recall

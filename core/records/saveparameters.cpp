@@ -1,10 +1,51 @@
 #include "records/saveparameters.h"
 
-#include "calc/prompter.h"
-
 #include <QList>
 
 #include <utility>
+
+namespace {
+
+float roundTo2(float value)
+{
+    return static_cast<float>(Conv::roundHalfEven(static_cast<double>(value), 2));
+}
+
+BearingRecord bearingCopy(
+    const QString &model, std::int16_t type, float e, float y1, float y2, float cr)
+{
+    BearingRecord copy;
+    copy.Model = model;
+    copy.Type = static_cast<std::uint8_t>(type);
+    const TypeFactors used = factorsUsed(type);
+    copy.e = used.e ? roundTo2(e) : 0;
+    copy.Y1 = used.y1 ? roundTo2(y1) : 0;
+    copy.Y2 = used.y2 ? roundTo2(y2) : 0;
+    copy.Cr = roundTo2(cr);
+    return copy;
+}
+
+} // namespace
+
+RecordCopies recordCopies(const CalcInput &in, const OptionFlags &flags)
+{
+    RecordCopies copies;
+    ShaftRecord &shaft = copies.shaft;
+    shaft.ShaftNo = in.ShaftNo;
+    shaft.P1 = in.P1;
+    shaft.P2 = in.P2;
+    shaft.n = in.n;
+    shaft.L = in.L;
+    shaft.ALFA = in.ALFA;
+    shaft.GearParams = { in.L1, in.d1, in.BTA1, in.ALFA1, in.L2, in.d2, in.BTA2, in.ALFA2 };
+    shaft.Flags = Module1::BitsToByte(flags);
+    shaft.WeightKg = in.WeightKg;
+    shaft.ModelA = in.ModelA;
+    shaft.ModelB = in.ModelB;
+    copies.bearingA = bearingCopy(in.ModelA, in.TypeA, in.eA, in.Y1A, in.Y2A, in.CrA);
+    copies.bearingB = bearingCopy(in.ModelB, in.TypeB, in.eB, in.Y1B, in.Y2B, in.CrB);
+    return copies;
+}
 
 QString replaceQuestion(const QString &shaftNo)
 {
@@ -19,11 +60,11 @@ QString savedMessage(bool bearingAppended)
 }
 
 bool AppendBearingCopies(
-    const RecordCopies &copies, bool &appended, QStringList &notes, StoreError &error)
+    const RecordCopies &copies, bool &appended, QStringList &notes, FileError &error)
 {
     appended = false;
     for (const BearingRecord *b : { &copies.bearingA, &copies.bearingB }) {
-        error = StoreError();
+        error = FileError();
         RecordFiles::WriteNote note;
         if (Module1::AppendBearingRecord(
                 b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr, &error, &note))
@@ -36,13 +77,13 @@ bool AppendBearingCopies(
     return true;
 }
 
-SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
+SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk)
 {
     SaveOutcome out;
-    auto fail = [&](const StoreError &error) {
+    auto fail = [&](const FileError &error) {
         out.kind = SaveOutcome::Failed;
         out.error = error;
-        prompter.inform(error.text());
+        talk.tell(error.text());
         return out;
     };
 
@@ -55,7 +96,7 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
     };
     for (const auto &[text, what] : keys) {
         if (const QString lost = RecordLayout::charactersOutsideGbk(*text); !lost.isEmpty()) {
-            prompter.inform(RecordLayout::outsideGbkMessage(what, lost));
+            talk.tell(RecordLayout::outsideGbkMessage(what, lost));
             out.kind = SaveOutcome::Refused;
             return out;
         }
@@ -64,7 +105,7 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
     // The number is looked for inside the file's lock; when it is in use the user is asked (with
     // the lock released) and the number is looked for again, since the file may have changed
     // while the question was open.
-    StoreError error;
+    FileError error;
     bool mayReplace = false;
     for (;;) {
         bool inUse = false;
@@ -78,10 +119,7 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
             out.replaced = inUse;
             break;
         }
-        const int answer
-            = prompter.message(replaceQuestion(copies.shaft.ShaftNo), QStringLiteral("Tolvenar"),
-                Prompter::Yes | Prompter::No, Prompter::Icon::Information, Prompter::Yes);
-        if (answer != Prompter::Yes) {
+        if (!talk.ask(replaceQuestion(copies.shaft.ShaftNo))) {
             out.kind = SaveOutcome::Declined;
             return out;
         }
@@ -95,23 +133,21 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
     QString closing = savedMessage(out.bearingAppended);
     for (const QString &note : std::as_const(out.notes))
         closing += u'\n' + note;
-    prompter.inform(closing);
+    talk.tell(closing);
     return out;
 }
 
-SaveOutcome SaveParameters(const InputSource &source, CalcInput &input, OptionFlags &flags,
-    RecordCopies &copies, Prompter &prompter)
+SaveOutcome SaveParameters(const MainInputs &window, CalcInput &input, OptionFlags &flags,
+    RecordCopies &copies, const SaveTalk &talk)
 {
-    const Fault fault = GatherInputs(source, input, flags, copies);
-    if (fault != Fault::None) {
-        // Reported as the compute command reports it; nothing has been opened or written.
-        if (fault == Fault::Overflow)
-            prompter.inform(QStringLiteral("数值溢出  "));
-        else if (fault == Fault::DivisionByZero)
-            prompter.inform(QStringLiteral("除数为零  "));
+    if (const Fault fault = GatherInputs(window, input, flags); fault != Fault::None) {
+        // Told as the compute command tells it; nothing has been opened or written.
+        if (const QString text = faultText(fault); !text.isEmpty())
+            talk.tell(text);
         SaveOutcome out;
         out.kind = SaveOutcome::ConversionFault;
         return out;
     }
-    return SaveShaftRecord(copies, prompter);
+    copies = recordCopies(input, flags);
+    return SaveShaftRecord(copies, talk);
 }

@@ -4,6 +4,7 @@
 
 #include "calc/computeloads.h"
 #include "calc/gatherinputs.h"
+#include "records/saveparameters.h"
 #include "support/workedexample.h"
 
 #include <QLocale>
@@ -49,15 +50,15 @@ CalcInput inputWith(const QString &changes)
 }
 
 // What GatherInputs and ValidateInputs make of a window, by name: "shaft.X" is the shaft record
-// copy's field, "A" and "B" the bearing record copies, "message" what the validation shows (a
-// box other than the failure box marked "!"). The span and L1 start at 11 to show they are kept.
+// copy's field, "A" and "B" the bearing record copies, "message" and "field" the validation's
+// refusal. The span and L1 start at 11 to show they are kept.
 QHash<QString, QString> gathered(const FakeWindow &src)
 {
     CalcInput in;
     in.L = in.L1 = 11;
     OptionFlags flags {};
-    RecordCopies c;
-    const Fault fault = GatherInputs(src, in, flags, c);
+    const Fault fault = GatherInputs(src, in, flags);
+    const RecordCopies c = recordCopies(in, flags);
     const QStringList names
         = QStringLiteral("P1 shaft.P2 n L ALFA shaft.ALFA L1 BTA1 BTA2 shaft.BTA1 "
                          "shaft.BTA2 G shaft.WeightKg shaft.Flags bits Fa1Dir "
@@ -77,14 +78,9 @@ QHash<QString, QString> gathered(const FakeWindow &src)
                   QString::number(b->Y1), QString::number(b->Y2), QString::number(b->Cr) }
                   .join(u' ');
     got[QStringLiteral("fault")] = QString::number(int(fault));
-    ScriptedPrompter prompter;
-    QString concerned = QStringLiteral("-");
-    const bool valid = ValidateInputs(src, in, prompter, &concerned);
-    got[QStringLiteral("message")] = prompter.texts().join(u'|');
-    got[QStringLiteral("field")] = concerned;
-    if (valid == !prompter.shown.isEmpty()
-        || !std::all_of(prompter.shown.cbegin(), prompter.shown.cend(), Fixture::isFailureBox))
-        got[QStringLiteral("message")] += u'!';
+    const std::optional<Refusal> refusal = ValidateInputs(src, in);
+    got[QStringLiteral("message")] = refusal ? refusal->text : QString();
+    got[QStringLiteral("field")] = refusal ? Fixture::controlName(refusal->field) : u"-"_qs;
     return got;
 }
 
@@ -375,9 +371,6 @@ private slots:
         QFETCH(QString, values);
         FakeWindow src;
         src.apply(changes);
-        for (const QString &c : std::as_const(changes)) // B's type list, which apply() leaves alone
-            if (c.startsWith(u"cboTypeB="))
-                src.typeB = c.mid(9).toInt();
         const QHash<QString, QString> got = gathered(src);
         QStringList shown;
         for (const QString &key : keys.split(QStringLiteral(", ")))

@@ -43,7 +43,7 @@ QString shown(const Plan &plan)
 {
     QStringList out;
     for (const Assignment &a : plan)
-        out << a.control + QLatin1Char("=:!#^"[a.kind])
+        out << controlName(a.field) + QLatin1Char("=:!#^"[a.kind])
                 + (a.kind == Assignment::Text ? a.text : QString::number(a.value));
     return out.join(u' ');
 }

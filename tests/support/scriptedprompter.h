@@ -4,6 +4,8 @@
 // When a queue is empty a message box answers its default button and a dialog is cancelled.
 
 #include "calc/prompter.h"
+#include "records/saveparameters.h"
+#include "ui/common/widgetprompter.h"
 
 #include <QList>
 #include <QString>
@@ -50,6 +52,8 @@ public:
             out.append(s.text);
         return out;
     }
+    // A save talks through the scripted boxes as the window's saves do through real ones.
+    operator SaveTalk() { return saveTalk(*this); }
     void clear()
     {
         shown.clear();

@@ -64,8 +64,9 @@ inline CalcResult workedResult()
     return r;
 }
 
-// The main window's controls as InputSource, filled with the worked example.
-class FakeWindow : public InputSource
+// The main window's texts and choices by control name, filled with the worked example; it reads
+// as the MainInputs the window would give.
+class FakeWindow
 {
 public:
     QHash<QString, QString> texts;
@@ -85,7 +86,7 @@ public:
                 .split(u' '));
     }
     // "box=text" sets a box, "-option" clears an option and "+option" selects one;
-    // "chkWeight=1" and "cboTypeA=2" set the check box and A's type list.
+    // "chkWeight=1", "cboTypeA=2" and "cboTypeB=3" set the check box and the type lists.
     void apply(const QStringList &changes)
     {
         for (const QString &c : changes) {
@@ -98,18 +99,47 @@ public:
                 weightChecked = value.toInt();
             else if (name == u"cboTypeA")
                 typeA = value.toInt();
+            else if (name == u"cboTypeB")
+                typeB = value.toInt();
             else
                 texts[name] = value;
         }
     }
-    QString boxText(const QString &name) const override { return texts.value(name); }
-    bool isSelected(const QString &option) const override { return selected.contains(option); }
-    int checkState(const QString &) const override { return weightChecked; }
-    int comboData(const QString &combo) const override
+    operator MainInputs() const
     {
-        return combo == QStringLiteral("cboTypeA") ? typeA : typeB;
+        MainInputs in;
+        auto fill = [this](const char *prefix, auto &out) {
+            for (std::size_t i = 0; i < out.size(); ++i)
+                out[i] = texts.value(QString::fromLatin1(prefix) + QString::number(i));
+        };
+        fill("txtParameter_", in.parameter);
+        fill("txtGear_", in.gear);
+        fill("txtBearingA_", in.bearingA);
+        fill("txtBearingB_", in.bearingB);
+        in.weight = texts.value(QStringLiteral("txtWeight"));
+        auto on = [this](const char *option) { return selected.contains(QLatin1String(option)); };
+        in.gear1Direction = { on("optGear1_0"), on("optGear1_1") };
+        in.gear2Direction = { on("optGear2_0"), on("optGear2_1") };
+        in.assembleA = on("optAssembleA");
+        in.assembleB = on("optAssembleB");
+        in.weightOn = weightChecked != 0;
+        in.typeA = typeA;
+        in.typeB = typeB;
+        return in;
     }
 };
+
+// The object name of the control that shows a field of the main window.
+inline QString controlName(MainField f)
+{
+    static const char *const names[]
+        = { "txtParameter_", "txtGear_", "txtBearingA_", "txtBearingB_", "txtWeight", "optGear1_",
+              "optGear2_", "optAssemble", "chkWeight", "cboTypeA", "cboTypeB" };
+    const QString name = QString::fromLatin1(names[f.group]);
+    if (f.group == MainField::Assemble)
+        return name + (f.index == 0 ? u'A' : u'B');
+    return name.endsWith(u'_') ? name + QString::number(f.index) : name;
+}
 
 // The record files' byte order: little-endian, floats by their bits.
 inline QByteArray le16(int v)

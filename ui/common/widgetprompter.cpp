@@ -1,5 +1,7 @@
 #include "ui/common/widgetprompter.h"
 
+#include "records/saveparameters.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -93,4 +95,14 @@ QString WidgetPrompter::openFileName(
     const QString &caption, const QString &directory, const QString &filter)
 {
     return QFileDialog::getOpenFileName(dialogParent(), caption, directory, filter);
+}
+
+SaveTalk saveTalk(Prompter &prompter)
+{
+    return { [&prompter](const QString &question) {
+                return prompter.message(question, QStringLiteral("Tolvenar"),
+                           Prompter::Yes | Prompter::No, Prompter::Icon::Information, Prompter::Yes)
+                    == Prompter::Yes;
+            },
+        [&prompter](const QString &text) { prompter.inform(text); } };
 }

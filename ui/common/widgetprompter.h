@@ -5,6 +5,7 @@
 #include "calc/prompter.h"
 
 class QWidget;
+struct SaveTalk;
 
 class WidgetPrompter : public Prompter
 {
@@ -19,10 +20,12 @@ public:
     QString openFileName(
         const QString &caption, const QString &directory, const QString &filter) override;
 
-    void setParent(QWidget *parent) { m_parent = parent; }
-
 private:
     QWidget *dialogParent() const;
 
     QWidget *m_parent = nullptr;
 };
+
+// The talk of a save through a prompter: the replace question (是, 否; 是 by default; information
+// icon; title "Tolvenar") and every other message in the usual failure box.
+SaveTalk saveTalk(Prompter &prompter);

@@ -12,14 +12,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPicture>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -250,40 +248,9 @@ QString indexed(const QString &base, int index)
 } // namespace
 
 // The controls as GatherInputs and ValidateInputs read them, by object name.
-class frmMain::ControlSource final : public InputSource
-{
-public:
-    QHash<QString, QLineEdit *> boxes;
-    QHash<QString, QRadioButton *> options;
-    QHash<QString, QCheckBox *> checks;
-    QHash<QString, QComboBox *> combos;
-
-    QString boxText(const QString &name) const override
-    {
-        const QLineEdit *box = boxes.value(name);
-        return box ? box->text() : QString();
-    }
-    bool isSelected(const QString &option) const override
-    {
-        const QRadioButton *button = options.value(option);
-        return button && button->isChecked();
-    }
-    int checkState(const QString &check) const override
-    {
-        const QCheckBox *box = checks.value(check);
-        return box && box->isChecked() ? 1 : 0;
-    }
-    int comboData(const QString &combo) const override
-    {
-        const QComboBox *list = combos.value(combo);
-        return list && list->currentIndex() >= 0 ? list->currentData().toInt() : 0;
-    }
-};
-
 frmMain::frmMain(Prompter &prompter, QWidget *parent)
     : QMainWindow(parent)
     , m_prompter(prompter)
-    , m_source(new ControlSource)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tolvenar"));
@@ -298,7 +265,6 @@ frmMain::frmMain(Prompter &prompter, QWidget *parent)
     buildMenus();
     setTabOrder();
     connectRules();
-    connectRecordCommands();
     load();
 }
 
@@ -306,12 +272,61 @@ frmMain::~frmMain()
 {
     // The controls go after this body; their focus changes must not reach a half-destroyed form.
     disconnect(qApp, &QApplication::focusChanged, this, &frmMain::upperCaseOnLeaving);
-    delete m_source;
 }
 
-const InputSource &frmMain::inputs() const
+MainInputs frmMain::inputs() const
 {
-    return *m_source;
+    MainInputs in;
+    auto texts = [](const auto &boxes, auto &out) {
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            out[i] = boxes[i]->text();
+    };
+    texts(txtParameter, in.parameter);
+    texts(txtGear, in.gear);
+    texts(txtBearingA, in.bearingA);
+    texts(txtBearingB, in.bearingB);
+    in.weight = txtWeight->text();
+    in.gear1Direction = { optGear1[0]->isChecked(), optGear1[1]->isChecked() };
+    in.gear2Direction = { optGear2[0]->isChecked(), optGear2[1]->isChecked() };
+    in.assembleA = optAssembleA->isChecked();
+    in.assembleB = optAssembleB->isChecked();
+    in.weightOn = chkWeight->isChecked();
+    auto type = [](const QComboBox *list) {
+        return list->currentIndex() >= 0 ? list->currentData().toInt() : 0;
+    };
+    in.typeA = type(cboTypeA);
+    in.typeB = type(cboTypeB);
+    return in;
+}
+
+QWidget *frmMain::control(MainField field) const
+{
+    const auto i = static_cast<std::size_t>(field.index);
+    switch (field.group) {
+    case MainField::Parameter:
+        return txtParameter.at(i);
+    case MainField::Gear:
+        return txtGear.at(i);
+    case MainField::BearingA:
+        return txtBearingA.at(i);
+    case MainField::BearingB:
+        return txtBearingB.at(i);
+    case MainField::Weight:
+        return txtWeight;
+    case MainField::Gear1Direction:
+        return optGear1.at(i);
+    case MainField::Gear2Direction:
+        return optGear2.at(i);
+    case MainField::Assemble:
+        return i == 0 ? optAssembleA : optAssembleB;
+    case MainField::WeightOn:
+        return chkWeight;
+    case MainField::TypeA:
+        return cboTypeA;
+    case MainField::TypeB:
+        return cboTypeB;
+    }
+    return nullptr;
 }
 
 void frmMain::buildControls()
@@ -323,7 +338,24 @@ void frmMain::buildControls()
     setCentralWidget(m_client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Drawing area of the shaft schematic.
+    buildPicture();
+    buildParameters();
+    buildAssembleAndResult();
+    buildGears();
+    buildBearing(fraBearingA, QStringLiteral("A"), 3720, txtBearingA, lblBearingA, cboTypeA);
+    buildBearing(fraBearingB, QStringLiteral("B"), 6000, txtBearingB, lblBearingB, cboTypeB);
+    buildCommandsAndWeight();
+
+    // Key fields: Enter recalls a record; leaving one for another control upper-cases it.
+    for (QLineEdit *key : { txtParameter[0], txtBearingA[0], txtBearingB[0] })
+        key->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, &frmMain::upperCaseOnLeaving);
+    nameForScreenReaders();
+}
+
+// The drawing area of the shaft schematic.
+void frmMain::buildPicture()
+{
     fraPicture = makeFrame(
         m_client, QStringLiteral("fraPicture"), QString(), twipRect(120, 0, 3615, 3135));
     picA = new QLabel(fraPicture);
@@ -335,8 +367,10 @@ void frmMain::buildControls()
     picA->setAccessibleDescription(
         QStringLiteral("轴两端为轴承 A（左）和 B（右），跨距 L；齿轮 1 距轴承 A 为 L1，"
                        "齿轮 2 距轴承 B 为 L2。"));
+}
 
-    // 参  数
+void frmMain::buildParameters()
+{
     fraParameter = makeFrame(m_client, QStringLiteral("fraParameter"), QStringLiteral("参  数"),
         twipRect(3840, 0, 3045, 3135));
     struct LabelRow
@@ -373,8 +407,11 @@ void frmMain::buildControls()
         twipRect(1220, 2061, 1200, 340), InputColour);
     txtParameter[4] = makeBox(fraParameter, QStringLiteral("txtParameter_4"),
         twipRect(1220, 2630, 840, 340), InputColour, QString(), QStringLiteral("180"));
+}
 
-    // 轴承安装方式
+// 轴承安装方式, and 计算结果 with its caption in the highlight colour.
+void frmMain::buildAssembleAndResult()
+{
     fraAssemble = makeFrame(m_client, QStringLiteral("fraAssemble"), QStringLiteral("轴承安装方式"),
         twipRect(6960, 0, 2415, 1215));
     optAssembleA = makeOption(fraAssemble, QStringLiteral("optAssembleA"),
@@ -382,7 +419,6 @@ void frmMain::buildControls()
     optAssembleB = makeOption(fraAssemble, QStringLiteral("optAssembleB"),
         QStringLiteral("B 轴承游动"), twipRect(240, 840, 1575, 255));
 
-    // 计算结果, its caption in the highlight colour.
     fraResult = makeFrame(m_client, QStringLiteral("fraResult"), QStringLiteral("计算结果"),
         twipRect(6960, 1440, 2535, 1695));
     const QColor normalText = fraResult->palette().color(QPalette::WindowText);
@@ -409,8 +445,11 @@ void frmMain::buildControls()
         label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         label->setFocusPolicy(Qt::ClickFocus); // not a stop of the Tab order
     }
+}
 
-    // 齿轮参数: gear 1 on the left, gear 2 on the right (gear 2's label indices run backwards).
+// 齿轮参数: gear 1 on the left, gear 2 on the right (gear 2's label indices run backwards).
+void frmMain::buildGears()
+{
     fraGear = makeFrame(m_client, QStringLiteral("fraGear"), QStringLiteral("齿轮参数"),
         twipRect(120, 3240, 3495, 3255));
     struct GearRow
@@ -454,39 +493,39 @@ void frmMain::buildControls()
             i == 0 ? QStringLiteral("左") : QStringLiteral("右"),
             twipRect(i == 0 ? 160 : 880, 360, 615, 225));
     }
+}
 
-    // A 轴承参数 and B 轴承参数, identical but for the suffix.
-    auto buildBearing = [this](QGroupBox *&frame, const QString &suffix, int left,
-                            std::array<QLineEdit *, 5> &boxes, std::array<QLabel *, 7> &labels,
-                            QComboBox *&combo) {
-        frame = makeFrame(m_client, QStringLiteral("fraBearing") + suffix,
-            suffix + QStringLiteral(" 轴承参数"), twipRect(left, 3240, 2175, 3675));
-        const QString boxName = QStringLiteral("txtBearing") + suffix;
-        const QString labelName = QStringLiteral("lblBearing") + suffix;
-        labels[0] = makeLabel(frame, indexed(labelName, 0), QStringLiteral("型号"),
-            twipRect(120, 440, 495, 345), defaultFont());
-        boxes[0] = makeBox(frame, indexed(boxName, 0), twipRect(600, 360, 1420, 340), KeyColour,
-            QStringLiteral("例如SKF23052"));
-        boxes[0]->setMaxLength(RecordLayout::ModelWidth);
-        combo = makeTypeList(
-            frame, QStringLiteral("cboType") + suffix, twipRect(120, 960, 1935, 345));
-        const int boxTops[] = { 0, 1560, 2095, 2630, 3165 };
-        const int labelTops[] = { 0, 1570, 2116, 2662, 3210 };
-        const char16_t *captions[] = { nullptr, u"e", u"Y1", u"Y2", u"Cr" };
-        const char16_t *tips[] = { nullptr, u"", u"NSK:Y3=Y1", u"", u"额定动负荷" };
-        for (int i = 1; i <= 4; ++i) {
-            labels[i] = makeLabel(frame, indexed(labelName, i), QString::fromUtf16(captions[i]),
-                twipRect(240, labelTops[i], i == 1 ? 375 : 495, 345), unitFont(), i == 4);
-            boxes[i] = makeBox(frame, indexed(boxName, i), twipRect(720, boxTops[i], 855, 340),
-                InputColour, QString::fromUtf16(tips[i]));
-        }
-        labels[6] = makeLabel(frame, indexed(labelName, 6), QStringLiteral("kN"),
-            twipRect(1725, 3220, 315, 345), unitFont());
-    };
-    buildBearing(fraBearingA, QStringLiteral("A"), 3720, txtBearingA, lblBearingA, cboTypeA);
-    buildBearing(fraBearingB, QStringLiteral("B"), 6000, txtBearingB, lblBearingB, cboTypeB);
+// A 轴承参数 and B 轴承参数, identical but for the suffix.
+void frmMain::buildBearing(QGroupBox *&frame, const QString &suffix, int left,
+    std::array<QLineEdit *, 5> &boxes, std::array<QLabel *, 7> &labels, QComboBox *&combo)
+{
+    frame = makeFrame(m_client, QStringLiteral("fraBearing") + suffix,
+        suffix + QStringLiteral(" 轴承参数"), twipRect(left, 3240, 2175, 3675));
+    const QString boxName = QStringLiteral("txtBearing") + suffix;
+    const QString labelName = QStringLiteral("lblBearing") + suffix;
+    labels[0] = makeLabel(frame, indexed(labelName, 0), QStringLiteral("型号"),
+        twipRect(120, 440, 495, 345), defaultFont());
+    boxes[0] = makeBox(frame, indexed(boxName, 0), twipRect(600, 360, 1420, 340), KeyColour,
+        QStringLiteral("例如SKF23052"));
+    boxes[0]->setMaxLength(RecordLayout::ModelWidth);
+    combo = makeTypeList(frame, QStringLiteral("cboType") + suffix, twipRect(120, 960, 1935, 345));
+    const int boxTops[] = { 0, 1560, 2095, 2630, 3165 };
+    const int labelTops[] = { 0, 1570, 2116, 2662, 3210 };
+    const char16_t *captions[] = { nullptr, u"e", u"Y1", u"Y2", u"Cr" };
+    const char16_t *tips[] = { nullptr, u"", u"NSK:Y3=Y1", u"", u"额定动负荷" };
+    for (int i = 1; i <= 4; ++i) {
+        labels[i] = makeLabel(frame, indexed(labelName, i), QString::fromUtf16(captions[i]),
+            twipRect(240, labelTops[i], i == 1 ? 375 : 495, 345), unitFont(), i == 4);
+        boxes[i] = makeBox(frame, indexed(boxName, i), twipRect(720, boxTops[i], 855, 340),
+            InputColour, QString::fromUtf16(tips[i]));
+    }
+    labels[6] = makeLabel(frame, indexed(labelName, 6), QStringLiteral("kN"),
+        twipRect(1725, 3220, 315, 345), unitFont());
+}
 
-    // Command buttons.
+// The command buttons, and the self-weight along the shaft axis.
+void frmMain::buildCommandsAndWeight()
+{
     cmdView = makeButton(m_client, QStringLiteral("cmdView"), QStringLiteral("查  找"),
         twipRect(8320, 3360, 1155, 390));
     cmdCompute = makeButton(m_client, QStringLiteral("cmdCompute"), QStringLiteral("计  算"),
@@ -500,7 +539,6 @@ void frmMain::buildControls()
     cmdExit = makeButton(m_client, QStringLiteral("cmdExit"), QStringLiteral("退 出>>"),
         twipRect(8320, 6480, 1155, 390));
 
-    // Self-weight along the shaft axis.
     chkWeight = new QCheckBox(QStringLiteral("考虑轴向自重影响 G="), m_client);
     chkWeight->setObjectName(QStringLiteral("chkWeight"));
     chkWeight->setFont(defaultFont());
@@ -510,22 +548,11 @@ void frmMain::buildControls()
         QColor(), QStringLiteral("单位:Kg"));
     setFieldFace(txtWeight, QPalette::Base);
     txtWeight->setEnabled(false);
+}
 
-    // The names the calculation reads the controls by.
-    for (QLineEdit *box : m_client->findChildren<QLineEdit *>())
-        m_source->boxes.insert(box->objectName(), box);
-    for (QRadioButton *option : m_client->findChildren<QRadioButton *>())
-        m_source->options.insert(option->objectName(), option);
-    m_source->checks.insert(chkWeight->objectName(), chkWeight);
-    m_source->combos.insert(cboTypeA->objectName(), cboTypeA);
-    m_source->combos.insert(cboTypeB->objectName(), cboTypeB);
-
-    // Key fields: Enter recalls a record; leaving one for another control upper-cases it.
-    for (QLineEdit *key : { txtParameter[0], txtBearingA[0], txtBearingB[0] })
-        key->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, &frmMain::upperCaseOnLeaving);
-
-    // Screen readers name each box by the label beside it.
+// Screen readers name each box by the label beside it.
+void frmMain::nameForScreenReaders()
+{
     const int parameterLabelOf[] = { 0, 1, 2, 4, 5 };
     for (int i = 0; i < 5; ++i)
         txtParameter[i]->setAccessibleName(lblParameter[parameterLabelOf[i]]->text());
@@ -614,10 +641,10 @@ void frmMain::connectRules()
     connect(mnuView, &QAction::triggered, this, &frmMain::viewRequested);
     connect(cmdCompute, &QPushButton::clicked, this, &frmMain::cmdCompute_Click);
     connect(mnuCompute, &QAction::triggered, this, &frmMain::cmdCompute_Click);
-    connect(cmdSaveResult, &QPushButton::clicked, this, &frmMain::saveResultRequested);
-    connect(mnuSaveResult, &QAction::triggered, this, &frmMain::saveResultRequested);
-    connect(cmdSaveParameter, &QPushButton::clicked, this, &frmMain::saveParameterRequested);
-    connect(mnuSaveParameter, &QAction::triggered, this, &frmMain::saveParameterRequested);
+    connect(cmdSaveResult, &QPushButton::clicked, this, &frmMain::saveResultReport);
+    connect(mnuSaveResult, &QAction::triggered, this, &frmMain::saveResultReport);
+    connect(cmdSaveParameter, &QPushButton::clicked, this, &frmMain::saveParameters);
+    connect(mnuSaveParameter, &QAction::triggered, this, &frmMain::saveParameters);
     connect(cmdClear, &QPushButton::clicked, this, &frmMain::cmdClear_Click);
     connect(mnuClear, &QAction::triggered, this, &frmMain::cmdClear_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
@@ -626,7 +653,7 @@ void frmMain::connectRules()
     connect(mnuToolsEditer, &QAction::triggered, this, &frmMain::editerRequested);
     connect(mnuToolsPrint, &QAction::triggered, this, &frmMain::printRequested);
     connect(mnuExplain, &QAction::triggered, this, &frmMain::helpRequested);
-    connect(Test, &QAction::triggered, this, &frmMain::detailedDataRequested);
+    connect(Test, &QAction::triggered, this, &frmMain::writeDetailedData);
 
     // Type and weight rules.
     connect(cboTypeA, &QComboBox::currentIndexChanged, this, &frmMain::ApplyBearingTypeA);
@@ -693,13 +720,10 @@ void frmMain::setFactorField(QLabel *label, QLineEdit *box, bool on)
 void frmMain::applyFieldEnabling(
     int code, const std::array<QLabel *, 7> &labels, const std::array<QLineEdit *, 5> &boxes)
 {
-    // Which of e, Y1, Y2 the type's load formula uses.
-    const bool e = code <= PairedTapered;
-    const bool y1 = code <= PairedTapered;
-    const bool y2 = code == SphericalRoller;
-    setFactorField(labels[1], boxes[1], e);
-    setFactorField(labels[2], boxes[2], y1);
-    setFactorField(labels[3], boxes[3], y2);
+    const TypeFactors used = factorsUsed(code);
+    setFactorField(labels[1], boxes[1], used.e);
+    setFactorField(labels[2], boxes[2], used.y1);
+    setFactorField(labels[3], boxes[3], used.y2);
 }
 
 void frmMain::ApplyBearingTypeA()
@@ -781,28 +805,21 @@ void frmMain::cmdClear_Click()
 
 bool frmMain::reportFault(Fault fault)
 {
-    switch (fault) {
-    case Fault::Overflow:
-        m_prompter.inform(QStringLiteral("数值溢出  "));
-        return true;
-    case Fault::DivisionByZero:
-        m_prompter.inform(QStringLiteral("除数为零  "));
-        return true;
-    case Fault::None:
-    case Fault::InvalidArgument: // only the failing step was skipped
-        break;
-    }
-    return false;
+    const QString text = faultText(fault); // none for a skipped step: the command goes on
+    if (text.isEmpty())
+        return false;
+    m_prompter.inform(text);
+    return true;
 }
 
 void frmMain::cmdCompute_Click()
 {
-    if (reportFault(GatherInputs(*m_source, m_input, m_flags, m_copies)))
+    const MainInputs window = inputs();
+    if (reportFault(GatherInputs(window, m_input, m_flags)))
         return;
-    QString concerned;
-    m_inputValid = ValidateInputs(*m_source, m_input, m_prompter, &concerned);
-    if (!m_inputValid) {
-        focusConcernedField(concerned); // where the user has to act
+    if (const std::optional<Refusal> refusal = ValidateInputs(window, m_input)) {
+        m_prompter.inform(refusal->text);
+        focusConcernedField(refusal->field); // where the user has to act
         return;
     }
     if (reportFault(ComputeLoads(m_input, m_result)))
@@ -822,11 +839,6 @@ void frmMain::setSaveCommandsEnabled(bool enabled)
     Test->setEnabled(enabled);
     mnuSaveResult->setEnabled(enabled);
     mnuSaveParameter->setEnabled(enabled);
-}
-
-void frmMain::setSchematic(const QPicture &picture)
-{
-    picA->setPicture(picture);
 }
 
 void frmMain::showAbout()
@@ -852,7 +864,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent *>(event)->key();
         if (k == Qt::Key_Return || k == Qt::Key_Enter) {
-            emit keyEnterPressed(which);
+            recallKey(which);
             return true;
         }
     }
@@ -875,9 +887,9 @@ void frmMain::upperCaseOnLeaving(QWidget *old, QWidget *now)
         key->setText(upper); // an edit like any other: the invalidation rule runs
 }
 
-void frmMain::focusConcernedField(const QString &name)
+void frmMain::focusConcernedField(MainField concerned)
 {
-    QWidget *field = m_client->findChild<QWidget *>(name);
+    QWidget *field = control(concerned);
     if (!field || !field->isEnabled())
         return;
     m_placingFocus = true;

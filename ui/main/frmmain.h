@@ -10,6 +10,7 @@
 #include "calc/conversions.h"
 #include "calc/gatherinputs.h"
 #include "records/recall.h"
+#include "records/saveparameters.h" // RecordCopies
 #include "ui/browser/mainwindowlink.h"
 
 #include <QMainWindow>
@@ -24,7 +25,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPicture;
 class QPushButton;
 class QRadioButton;
 
@@ -39,16 +39,10 @@ public:
     explicit frmMain(Prompter &prompter, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // What the calculation and the record commands work on.
+    // What the calculation works on.
     const CalcInput &input() const { return m_input; }
-    const CalcResult &result() const { return m_result; }
-    const OptionFlags &optionFlags() const { return m_flags; }
-    RecordCopies &copies() { return m_copies; }
-    const RecordCopies &copies() const { return m_copies; }
-    bool inputValid() const { return m_inputValid; }
-    // The controls as the calculation reads them (by object name).
-    const InputSource &inputs() const;
-    Prompter &prompter() const { return m_prompter; }
+    // The texts and choices of the form as the calculation reads them.
+    MainInputs inputs() const;
 
     // Type and mounting rules. They run by themselves when a combo box or chkWeight changes,
     // whether the user or the program makes the change.
@@ -56,8 +50,7 @@ public:
     void ApplyBearingTypeB();
     void ApplyWeightOption();
 
-    // Shows a picture (the shaft schematic) in the drawing area picA.
-    void setSchematic(const QPicture &picture);
+    // The drawing area of the shaft schematic (picA).
     QWidget *drawingArea() const;
 
     // The record browser's copies into this window.
@@ -69,15 +62,15 @@ public slots:
     // 计  算: gather, validate, compute, show both lives and unlock the save commands.
     void cmdCompute_Click();
     // 保存参数: the shaft record into gear.sav, new bearing models into bearing.sav.
-    void SaveParameters();
+    void saveParameters();
     // 保存结果: the result report, through the save dialog.
-    void SaveResultReport();
+    void saveResultReport();
     // 详细计算数据: the detailed calculation data file, through the save dialog.
-    void WriteDetailedData();
+    void writeDetailedData();
     // Enter in the key boxes: fill the window from the record files.
-    void RecallShaft();
-    void RecallBearingA();
-    void RecallBearingB();
+    void recallShaft();
+    void recallBearingA();
+    void recallBearingB();
     // 清  除: every input back to its starting value, results withdrawn.
     void cmdClear_Click();
     // 关于 Tolvenar: the About box (modal).
@@ -85,15 +78,10 @@ public slots:
 
 signals:
     void viewRequested(); // cmdView, mnuView
-    void saveResultRequested(); // cmdSaveResult, mnuSaveResult
-    void saveParameterRequested(); // cmdSaveParameter, mnuSaveParameter
     void combinerRequested(); // mnuToolsCombiner
     void editerRequested(); // mnuToolsEditer (Ctrl+E)
     void printRequested(); // mnuToolsPrint
     void helpRequested(); // mnuExplain, F1
-    void detailedDataRequested(); // Test
-    // Enter pressed in txtParameter(0), txtBearingA(0) or txtBearingB(0); the key is swallowed.
-    void keyEnterPressed(int which);
     // The window became the active window (the schematic is redrawn on every activation).
     void activated();
     // The window is closing; the other windows of the program should close with it.
@@ -105,13 +93,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    class ControlSource;
-
     void buildControls();
+    void buildPicture();
+    void buildParameters();
+    void buildAssembleAndResult();
+    void buildGears();
+    void buildBearing(QGroupBox *&frame, const QString &suffix, int left,
+        std::array<QLineEdit *, 5> &boxes, std::array<QLabel *, 7> &labels, QComboBox *&combo);
+    void buildCommandsAndWeight();
+    void nameForScreenReaders();
     void buildMenus();
     void setTabOrder();
     void connectRules();
-    void connectRecordCommands(); // frmmain_records.cpp
     void load();
 
     // Disables cmdSaveResult and, unless onlyResult, cmdSaveParameter.
@@ -124,24 +117,24 @@ private:
     void selectType(QComboBox *combo, int code);
     // Shows the fault of a stopped computation; true when the command must end.
     bool reportFault(Fault fault);
+    // The control that shows a field of the form.
+    QWidget *control(MainField field) const;
     void setSaveCommandsEnabled(bool enabled);
     // Upper-cases a key field that the focus left for another control of the form.
     void upperCaseOnLeaving(QWidget *old, QWidget *now);
     // Puts the focus on the control a refused computation names, editing nothing.
-    void focusConcernedField(const QString &name);
+    void focusConcernedField(MainField field);
     // Makes the assignments of a recall one after another, each as an ordinary edit.
     void applyPlan(const Recall::Plan &plan);
-    void recallKey(int which);
+    void recallKey(int which); // frmmain_records.cpp
 
     Prompter &m_prompter;
     CalcInput m_input;
     CalcResult m_result;
     OptionFlags m_flags {};
     RecordCopies m_copies;
-    bool m_inputValid = false;
     bool m_placingFocus = false; // the program, not the user, is moving the focus
     QString m_dlgBLC; // the file name the report dialogs propose, kept between uses
-    ControlSource *m_source = nullptr;
 
     QWidget *m_client = nullptr;
     QGroupBox *fraPicture = nullptr, *fraParameter = nullptr, *fraAssemble = nullptr,

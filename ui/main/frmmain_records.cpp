@@ -2,9 +2,9 @@
 // plus the copies the record browser makes into the window.
 
 #include "calc/prompter.h"
-#include "records/saveparameters.h"
 #include "reports/detaileddata.h"
 #include "reports/resultreport.h"
+#include "ui/common/widgetprompter.h"
 #include "ui/main/frmmain.h"
 
 #include <QCheckBox>
@@ -14,34 +14,27 @@
 #include <QLocale>
 #include <QRadioButton>
 
-void frmMain::connectRecordCommands()
-{
-    connect(this, &frmMain::saveParameterRequested, this, &frmMain::SaveParameters);
-    connect(this, &frmMain::saveResultRequested, this, &frmMain::SaveResultReport);
-    connect(this, &frmMain::detailedDataRequested, this, &frmMain::WriteDetailedData);
-    connect(this, &frmMain::keyEnterPressed, this, &frmMain::recallKey);
-}
-
 void frmMain::recallKey(int which)
 {
     switch (which) {
     case ShaftNumberKey:
-        RecallShaft();
+        recallShaft();
         break;
     case ModelAKey:
-        RecallBearingA();
+        recallBearingA();
         break;
     case ModelBKey:
-        RecallBearingB();
+        recallBearingB();
         break;
     default:
         break;
     }
 }
 
-void frmMain::SaveParameters()
+void frmMain::saveParameters()
 {
-    const SaveOutcome outcome = ::SaveParameters(inputs(), m_input, m_flags, m_copies, m_prompter);
+    const SaveOutcome outcome
+        = SaveParameters(inputs(), m_input, m_flags, m_copies, saveTalk(m_prompter));
     if (outcome.kind == SaveOutcome::Declined) {
         // The number is in use and is not to be replaced: select it for retyping.
         txtParameter[0]->setFocus(Qt::OtherFocusReason);
@@ -50,22 +43,22 @@ void frmMain::SaveParameters()
     }
 }
 
-void frmMain::SaveResultReport()
+void frmMain::saveResultReport()
 {
     const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     ::SaveResultReport(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(), date);
 }
 
-void frmMain::WriteDetailedData()
+void frmMain::writeDetailedData()
 {
     ::WriteDetailedData(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(),
         optAssembleA->isChecked(), optAssembleB->isChecked());
 }
 
-void frmMain::RecallShaft()
+void frmMain::recallShaft()
 {
     Recall::Plan plan;
-    StoreError error;
+    FileError error;
     if (Recall::PlanShaftRecall(txtParameter[0]->text(), plan, &error)) {
         cmdClear_Click();
         applyPlan(plan);
@@ -74,20 +67,20 @@ void frmMain::RecallShaft()
         m_prompter.inform(error.text());
 }
 
-void frmMain::RecallBearingA()
+void frmMain::recallBearingA()
 {
     Recall::Plan plan;
-    StoreError error;
+    FileError error;
     if (Recall::PlanBearingRecall(Recall::Side::A, txtBearingA[0]->text(), plan, &error))
         applyPlan(plan);
     if (error.failed())
         m_prompter.inform(error.text());
 }
 
-void frmMain::RecallBearingB()
+void frmMain::recallBearingB()
 {
     Recall::Plan plan;
-    StoreError error;
+    FileError error;
     const std::array<QString, 4> factorsA = { txtBearingA[1]->text(), txtBearingA[2]->text(),
         txtBearingA[3]->text(), txtBearingA[4]->text() };
     if (Recall::PlanBearingBRecall(
@@ -100,26 +93,24 @@ void frmMain::RecallBearingB()
 void frmMain::applyPlan(const Recall::Plan &plan)
 {
     for (const Recall::Assignment &a : plan) {
+        QWidget *target = control(a.field);
         switch (a.kind) {
         case Recall::Assignment::Text:
-            if (auto *box = findChild<QLineEdit *>(a.control))
+            if (auto *box = qobject_cast<QLineEdit *>(target))
                 box->setText(a.text);
             break;
         case Recall::Assignment::Option:
-            if (auto *option = findChild<QRadioButton *>(a.control))
-                option->setChecked(a.value != 0);
-            break;
         case Recall::Assignment::Check:
-            if (auto *check = findChild<QCheckBox *>(a.control))
-                check->setChecked(a.value != 0);
+            if (auto *button = qobject_cast<QAbstractButton *>(target))
+                button->setChecked(a.value != 0);
             break;
         case Recall::Assignment::Combo:
             // The type rule runs when the selection changes, as for a choice by the user.
-            if (auto *combo = findChild<QComboBox *>(a.control))
+            if (auto *combo = qobject_cast<QComboBox *>(target))
                 combo->setCurrentIndex(a.value);
             break;
         case Recall::Assignment::CaretToEnd:
-            if (auto *box = findChild<QLineEdit *>(a.control))
+            if (auto *box = qobject_cast<QLineEdit *>(target))
                 box->end(false);
             break;
         }
@@ -130,7 +121,7 @@ void frmMain::recallShaftNumber(const QString &number)
 {
     txtParameter[0]->setText(number);
     txtParameter[0]->setFocus(Qt::OtherFocusReason);
-    RecallShaft();
+    recallShaft();
 }
 
 void frmMain::copyBearing(QChar side, const QString &model, const QString &e, const QString &y1,

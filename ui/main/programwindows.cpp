@@ -34,7 +34,7 @@ ProgramWindows::ProgramWindows(Prompter &prompter)
             if (picA)
                 redrawSchematic(picA);
         };
-        options.documentName = m_main.inputs().boxText(QStringLiteral("txtParameter_0"));
+        options.documentName = m_main.inputs().parameter[0];
         printWindow(&m_main, m_prompter, options);
     });
     connect(&m_main, &frmMain::unloading, this, &ProgramWindows::unload);
@@ -43,21 +43,6 @@ ProgramWindows::ProgramWindows(Prompter &prompter)
 ProgramWindows::~ProgramWindows()
 {
     // The secondary windows are children of the main window and go with it.
-}
-
-frmView *ProgramWindows::view() const
-{
-    return m_view;
-}
-
-frmEditer *ProgramWindows::editer() const
-{
-    return m_editer;
-}
-
-frmCombiner *ProgramWindows::combiner() const
-{
-    return m_combiner;
 }
 
 void ProgramWindows::showMain()

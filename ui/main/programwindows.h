@@ -24,9 +24,6 @@ public:
     ~ProgramWindows() override;
 
     frmMain &main() { return m_main; }
-    frmView *view() const;
-    frmEditer *editer() const;
-    frmCombiner *combiner() const;
 
     // Each window opens wholly on the screen: the main window centred on it, the others centred
     // over the main window where there is room.
