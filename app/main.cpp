@@ -1,7 +1,5 @@
 #include "ui/common/widgetprompter.h"
 #include "ui/main/programwindows.h"
-#include "ui/main/qttranslation.h"
-#include "ui/main/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,17 +44,10 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("tolvenar"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvenar.png")));
 
-    // Qt's own texts (file and print dialogs) in the user's language.
+    // Qt's own texts (file and print dialogs) in the user's language; a second start says so and
+    // ends, the copy already running not affected.
     QTranslator qtTexts;
-    if (loadQtTranslation(qtTexts))
-        QApplication::installTranslator(&qtTexts);
-
     WidgetPrompter prompter;
-    // A second start says so and ends; the copy already running is not affected.
-    if (!acquireSingleInstance(prompter))
-        return 0;
-
-    ProgramWindows windows(prompter);
-    windows.showMain();
-    return app.exec();
+    const std::unique_ptr<ProgramWindows> windows = startProgram(prompter, qtTexts);
+    return windows ? app.exec() : 0;
 }

@@ -5,10 +5,13 @@
 #include "ui/combiner/frmcombiner.h"
 #include "ui/common/windowlayer.h"
 #include "ui/main/helpwindow.h"
+#include "ui/main/qttranslation.h"
 #include "ui/main/schematic.h"
 #include "ui/main/windowprinter.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTranslator>
 
 ProgramWindows::ProgramWindows(Prompter &prompter)
     : m_prompter(prompter)
@@ -85,4 +88,16 @@ void ProgramWindows::unload()
         m_view->close();
     if (HelpWindow *help = HelpWindow::current())
         help->close();
+}
+
+std::unique_ptr<ProgramWindows> startProgram(
+    Prompter &prompter, QTranslator &qtTexts, const QString &lockPath)
+{
+    if (loadQtTranslation(qtTexts))
+        QApplication::installTranslator(&qtTexts);
+    if (!acquireSingleInstance(prompter, lockPath))
+        return nullptr;
+    auto windows = std::make_unique<ProgramWindows>(prompter);
+    windows->showMain();
+    return windows;
 }

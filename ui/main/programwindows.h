@@ -6,11 +6,15 @@
 // others without asking.
 
 #include "ui/main/frmmain.h"
+#include "ui/main/singleinstance.h"
 
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class Prompter;
+class QTranslator;
 class frmCombiner;
 class frmEditer;
 class frmView;
@@ -41,3 +45,9 @@ private:
     QPointer<frmEditer> m_editer;
     QPointer<frmCombiner> m_combiner;
 };
+
+// The start-up once the application object exists: Qt's own texts into qtTexts (installed when
+// found), then the single-copy rule (a second copy says so and ends before any window opens), then
+// the main window, centred on the screen. Null when the program is to end at once.
+std::unique_ptr<ProgramWindows> startProgram(Prompter &prompter, QTranslator &qtTexts,
+    const QString &lockPath = SingleInstanceGuard::defaultLockPath());
