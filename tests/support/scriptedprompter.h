@@ -49,7 +49,7 @@ public:
     {
         QStringList out;
         for (const Shown &s : shown)
-            out.append(s.text);
+            out << s.text;
         return out;
     }
     // A save talks through the scripted boxes as the window's saves do through real ones.

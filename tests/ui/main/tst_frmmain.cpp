@@ -20,12 +20,10 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -33,7 +31,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextItem>
 #include <QTimer>
 #include <QTranslator>
 
