@@ -66,7 +66,7 @@ void BM_SortAndRewrite(benchmark::State &state)
     for (auto _ : state) {
         QStringList lines = shuffled;
         BearingCatalogue::sortLines(lines);
-        StoreError error;
+        FileError error;
         if (!BearingCatalogue::rewriteFromLines(RecordFiles::bearingPath(), lines, error))
             state.SkipWithError(qPrintable(error.text()));
         benchmark::DoNotOptimize(lines);
@@ -79,9 +79,10 @@ void BM_LoadListIntoWindow(benchmark::State &state)
 {
     QTemporaryDir dir;
     RecordFiles::setAppDirectory(dir.path());
-    StoreError error;
-    if (!RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue(), error)) {
-        state.SkipWithError(qPrintable(error.text()));
+    if (const Result<> written
+        = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue());
+        !written) {
+        state.SkipWithError(qPrintable(written.error().text()));
         return;
     }
     SilentPrompter prompter;

@@ -91,7 +91,7 @@ void BM_ReadGearLines(benchmark::State &state)
 {
     for (auto _ : state) {
         QStringList lines;
-        StoreError error;
+        FileError error;
         ViewLists::readGearLines(RecordFiles::gearPath(), lines, error);
         benchmark::DoNotOptimize(lines.size());
     }
@@ -101,7 +101,7 @@ void BM_ReadBearingLines(benchmark::State &state)
 {
     for (auto _ : state) {
         QStringList lines;
-        StoreError error;
+        FileError error;
         ViewLists::readBearingLines(RecordFiles::bearingPath(), std::nullopt, lines, error);
         benchmark::DoNotOptimize(lines.size());
     }

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The browser: one line per whole slot, a torn tail is no line.
     QStringList lines;
-    StoreError error;
+    FileError error;
     FUZZ_CHECK(ViewLists::readGearLines(gear, lines, error));
     FUZZ_CHECK(lines.size() == n / ShaftSlot);
     FUZZ_CHECK(ViewLists::readBearingLines(bearing, std::nullopt, lines, error));
@@ -36,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(lines.size() == matching);
 
     // The data manager reads the same slotCount; a file it could not take in whole is marked so.
-    QList<BearingRecord> records;
-    bool readWhole = false;
-    FUZZ_CHECK(RecordFiles::readBearingRecords(bearing, records, error, &readWhole));
+    const auto read = RecordFiles::readBearingRecords(bearing);
+    FUZZ_CHECK(read.ok());
+    const QList<BearingRecord> &records = read->records;
+    const bool readWhole = read->complete;
     bool complete = false;
     FUZZ_CHECK(BearingCatalogue::loadLines(bearing, lines, error, complete));
     FUZZ_CHECK(lines.size() == slotCount && records.size() == slotCount);
@@ -80,9 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             qsizetype first = 0;
             while (!matches(records.at(first).Model))
                 ++first;
-            const BearingRecord found = Module1::FindBearingRecord(key, &error);
-            FUZZ_CHECK(!error.failed());
-            FUZZ_CHECK(encodeBearing(found) == encodeBearing(records.at(first)));
+            const auto found = Module1::FindBearingRecord(key);
+            FUZZ_CHECK(found.ok() && found->has_value());
+            FUZZ_CHECK(encodeBearing(**found) == encodeBearing(records.at(first)));
         }
     }
     return 0;

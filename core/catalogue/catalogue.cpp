@@ -26,11 +26,16 @@ struct SortKey
 
 } // namespace
 
-bool load(const QString &path, Catalogue &out, StoreError &error)
+bool load(const QString &path, Catalogue &out, FileError &error)
 {
     out = Catalogue();
-    if (!RecordFiles::readSnapshot(path, RecordLayout::BearingSlot, out.file, error))
+    Result<RecordFiles::Snapshot> snapshot
+        = RecordFiles::readSnapshot(path, RecordLayout::BearingSlot);
+    if (!snapshot) {
+        error = snapshot.error();
         return false;
+    }
+    out.file = std::move(*snapshot);
     const QByteArray &slotBytes = out.file.slotBytes;
     const qsizetype count = slotBytes.size() / RecordLayout::BearingSlot;
     out.lines.reserve(count);
@@ -78,7 +83,7 @@ QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
 }
 
 bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
-    bool &changed, StoreError &error)
+    bool &changed, FileError &error)
 {
     changed = false;
     if (lines.size() > RecordLayout::MaxRecords) {
@@ -91,8 +96,12 @@ bool store(const QString &path, Catalogue &read, const QStringList &lines, bool 
     const QByteArray expected = read.file.fingerprint.isEmpty()
         ? RecordFiles::fingerprint(0, QByteArray())
         : read.file.fingerprint;
-    if (!RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup, changed, error)
-        || changed)
+    const Result<RecordFiles::Rewrite> rewritten
+        = RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup);
+    if (!rewritten)
+        error = rewritten.error();
+    changed = rewritten && rewritten->changed;
+    if (!rewritten || changed)
         return false;
     read.lines = lines;
     read.problems.clear();
@@ -103,7 +112,7 @@ bool store(const QString &path, Catalogue &read, const QStringList &lines, bool 
     return true;
 }
 
-bool loadLines(const QString &path, QStringList &lines, StoreError &error, bool &complete)
+bool loadLines(const QString &path, QStringList &lines, FileError &error, bool &complete)
 {
     lines.clear();
     complete = false;
@@ -151,7 +160,7 @@ void sortLines(QStringList &lines)
     lines = std::move(sorted);
 }
 
-bool rewriteFromLines(const QString &path, const QStringList &lines, StoreError &error)
+bool rewriteFromLines(const QString &path, const QStringList &lines, FileError &error)
 {
     if (lines.size() > RecordLayout::MaxRecords) {
         error = { path,
@@ -162,12 +171,18 @@ bool rewriteFromLines(const QString &path, const QStringList &lines, StoreError 
     records.reserve(lines.size());
     for (const QString &line : lines)
         records.append(EditerLine::toRecord(line));
-    return RecordFiles::rewriteBearingFile(path, records, error);
+    const Result<> rewritten = RecordFiles::rewriteBearingFile(path, records);
+    if (!rewritten)
+        error = rewritten.error();
+    return rewritten.ok();
 }
 
-bool dumpLines(const QString &path, const QStringList &lines, StoreError &error)
+bool dumpLines(const QString &path, const QStringList &lines, FileError &error)
 {
-    return TextFile::writeLines(path, lines, error, false);
+    const Result<> written = TextFile::writeLines(path, lines, false);
+    if (!written)
+        error = written.error();
+    return written.ok();
 }
 
 } // namespace BearingCatalogue

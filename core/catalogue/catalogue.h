@@ -23,7 +23,7 @@ struct Catalogue
 
 // Reads the catalogue at path (a missing file is created empty). False with error filled when
 // the file could not be read.
-bool load(const QString &path, Catalogue &out, StoreError &error);
+bool load(const QString &path, Catalogue &out, FileError &error);
 
 // The slotBytes that store lines: a line that shows one of the records read (the user did not edit
 // it) is stored with that record's own bytes (a model that is not GBK, NaN and infinities stay as
@@ -35,13 +35,13 @@ QByteArray slotsFor(const QStringList &lines, const Catalogue &read);
 // With backup, the file's bytes are first copied to bearing.bak beside it. On success read
 // becomes what was stored.
 bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
-    bool &changed, StoreError &error);
+    bool &changed, FileError &error);
 
 // One EditerLine per whole record of the file, in record order (a missing file is created empty).
 // Returns false and fills error when the file could not be read; complete tells whether the lines
 // hold the whole file (false when a torn tail or records beyond the 32767th were left out, or a
 // model is not valid GBK); error then says why.
-bool loadLines(const QString &path, QStringList &lines, StoreError &error, bool &complete);
+bool loadLines(const QString &path, QStringList &lines, FileError &error, bool &complete);
 
 // The catalogue order: by the first three characters of the model with letter case ignored
 // (the same in every locale: code units of the case-folded text, so a blank sorts before digits
@@ -53,11 +53,11 @@ void sortLines(QStringList &lines);
 // Goes through temp.sav beside the file (written whole, flushed, renamed over it), so a failure
 // leaves the old or the new catalogue whole. Any number of lines up to 32767 is stored, none
 // included. Returns false and fills error on failure.
-bool rewriteFromLines(const QString &path, const QStringList &lines, StoreError &error);
+bool rewriteFromLines(const QString &path, const QStringList &lines, FileError &error);
 
 // Writes every line to a text file in GBK with CR LF line ends, replacing the file. A link at path
 // is not followed (the dump goes to a fixed name in the record folder). Returns false and fills
 // error on failure.
-bool dumpLines(const QString &path, const QStringList &lines, StoreError &error);
+bool dumpLines(const QString &path, const QStringList &lines, FileError &error);
 
 } // namespace BearingCatalogue

@@ -125,35 +125,36 @@ Plan bearingPlan(Side side, const BearingRecord &bearing)
 bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error)
 {
     plan.clear();
-    FileError shaftError;
-    const ShaftRecord shaft = Module1::FindShaftRecord(shaftKey(typedNumber), &shaftError);
-    if (shaftError.failed()) {
+    const Result<std::optional<ShaftRecord>> found
+        = Module1::FindShaftRecord(shaftKey(typedNumber));
+    if (!found) {
         if (error)
-            *error = shaftError;
+            *error = found.error();
         return false;
     }
+    const ShaftRecord shaft = found->value_or(ShaftRecord());
     if (!isFound(shaft))
         return false;
 
     // The stored models are looked up as stored (not upper-cased again).
-    FileError errorA, errorB;
-    const BearingRecord a = Module1::FindBearingRecord(shaft.ModelA, &errorA);
-    const BearingRecord b = Module1::FindBearingRecord(shaft.ModelB, &errorB);
+    const Result<std::optional<BearingRecord>> a = Module1::FindBearingRecord(shaft.ModelA);
+    const Result<std::optional<BearingRecord>> b = Module1::FindBearingRecord(shaft.ModelB);
     if (error)
-        *error = errorA.failed() ? errorA : errorB;
-    plan = shaftPlan(
-        shaft, errorA.failed() ? BearingRecord() : a, errorB.failed() ? BearingRecord() : b);
+        *error = !a ? a.error() : !b ? b.error() : FileError();
+    plan = shaftPlan(shaft, a ? a->value_or(BearingRecord()) : BearingRecord(),
+        b ? b->value_or(BearingRecord()) : BearingRecord());
     return true;
 }
 
 bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, FileError *error)
 {
     plan.clear();
-    FileError lookupError;
-    const BearingRecord bearing = Module1::FindBearingRecord(modelKey(typedModel), &lookupError);
+    const Result<std::optional<BearingRecord>> found
+        = Module1::FindBearingRecord(modelKey(typedModel));
     if (error)
-        *error = lookupError;
-    if (lookupError.failed() || !isFound(bearing))
+        *error = found ? FileError() : found.error();
+    const BearingRecord bearing = found ? found->value_or(BearingRecord()) : BearingRecord();
+    if (!found || !isFound(bearing))
         return false;
     plan = bearingPlan(side, bearing);
     return true;

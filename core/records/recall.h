@@ -7,9 +7,8 @@
 // order matters and must be kept.
 //
 // Use from the window (the Enter key is swallowed in every case):
-//   RecallShaft:    Result<Recall::Plan> plan = Recall::PlanShaftRecall(typed number);
-//                   a found record clears the window, then applies the plan; a warning or an
-//                   error is shown.
+//   RecallShaft:    Recall::PlanShaftRecall(typed number, plan, &error); a found record clears
+//                   the window, then applies the plan; a failed error is shown either way.
 //   RecallBearingA: Recall::PlanBearingRecall(Recall::Side::A, typed model), then apply.
 //   RecallBearingB: Recall::PlanBearingBRecall(model A, model B, A's four factor texts).
 

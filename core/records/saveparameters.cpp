@@ -65,14 +65,15 @@ bool AppendBearingCopies(
     appended = false;
     for (const BearingRecord *b : { &copies.bearingA, &copies.bearingB }) {
         error = FileError();
-        RecordFiles::WriteNote note;
-        if (Module1::AppendBearingRecord(
-                b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr, &error, &note))
-            appended = true;
-        else if (error.failed())
+        const Result<std::optional<RecordFiles::WriteNote>> added
+            = Module1::AppendBearingRecord(b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr);
+        if (!added) {
+            error = added.error();
             return false;
-        if (note.kept())
-            notes.append(note.text());
+        }
+        appended = appended || added->has_value();
+        if (*added && (*added)->kept())
+            notes.append((*added)->text());
     }
     return true;
 }
@@ -108,11 +109,13 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk)
     FileError error;
     bool mayReplace = false;
     for (;;) {
-        bool inUse = false;
-        RecordFiles::WriteNote note;
-        if (!RecordFiles::storeShaftRecord(RecordFiles::gearPath(), copies.shaft, mayReplace,
-                out.recordNo, inUse, error, &note))
-            return fail(error);
+        const Result<RecordFiles::StoredShaft> stored
+            = RecordFiles::storeShaftRecord(RecordFiles::gearPath(), copies.shaft, mayReplace);
+        if (!stored)
+            return fail(stored.error());
+        out.recordNo = stored->recordNo;
+        const bool inUse = stored->inUse;
+        const RecordFiles::WriteNote &note = stored->note;
         if (note.kept())
             out.notes.append(note.text());
         if (!inUse || mayReplace) {

@@ -9,12 +9,15 @@
 
 namespace ViewLists {
 
-bool readGearLines(const QString &path, QStringList &lines, StoreError &error)
+bool readGearLines(const QString &path, QStringList &lines, FileError &error)
 {
     lines.clear();
-    QList<ShaftRecord> records;
-    if (!RecordFiles::readShaftRecords(path, records, error))
+    const auto read = RecordFiles::readShaftRecords(path);
+    if (!read) {
+        error = read.error();
         return false;
+    }
+    const QList<ShaftRecord> &records = read->records;
     lines.reserve(records.size());
     for (const ShaftRecord &record : std::as_const(records))
         lines.append(ViewGearLine(record));
@@ -22,12 +25,15 @@ bool readGearLines(const QString &path, QStringList &lines, StoreError &error)
 }
 
 bool readBearingLines(
-    const QString &path, std::optional<int> bore, QStringList &lines, StoreError &error)
+    const QString &path, std::optional<int> bore, QStringList &lines, FileError &error)
 {
     lines.clear();
-    QList<BearingRecord> records;
-    if (!RecordFiles::readBearingRecords(path, records, error))
+    const auto read = RecordFiles::readBearingRecords(path);
+    if (!read) {
+        error = read.error();
         return false;
+    }
+    const QList<BearingRecord> &records = read->records;
     if (!bore)
         lines.reserve(records.size());
     for (const BearingRecord &record : std::as_const(records)) {

@@ -15,12 +15,12 @@ namespace ViewLists {
 // FillGearList's lines: the ViewGearLine of every whole record of the file, in record order, read
 // in one pass (a torn last slot is not a record). A missing file is created empty and gives no
 // line. Returns false and fills error (lines empty) when the file cannot be read.
-bool readGearLines(const QString &path, QStringList &lines, StoreError &error);
+bool readGearLines(const QString &path, QStringList &lines, FileError &error);
 
 // FillBearingList's lines, or with a bore the filter's: only the records whose d equals it
 // exactly, still in record order.
 bool readBearingLines(
-    const QString &path, std::optional<int> bore, QStringList &lines, StoreError &error);
+    const QString &path, std::optional<int> bore, QStringList &lines, FileError &error);
 
 } // namespace ViewLists
 

@@ -299,7 +299,7 @@ void frmEditer::closeEvent(QCloseEvent *event)
 
 void frmEditer::LoadEditerList()
 {
-    StoreError error;
+    FileError error;
     m_loadFailure.clear();
     if (!BearingCatalogue::load(RecordFiles::bearingPath(), m_read, error)) {
         m_read = BearingCatalogue::Catalogue();
@@ -331,7 +331,7 @@ bool frmEditer::SortAndRewrite(QStringList lines)
         keepBackup = true;
     }
     BearingCatalogue::sortLines(lines);
-    StoreError error;
+    FileError error;
     bool changed = false;
     if (!BearingCatalogue::store(path, m_read, lines, keepBackup, changed, error)) {
         if (!changed) {
@@ -481,7 +481,7 @@ void frmEditer::applyUpdate()
 
 void frmEditer::dumpList()
 {
-    StoreError error;
+    FileError error;
     const QString path = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("TestData.txt"));
     if (!BearingCatalogue::dumpLines(path, m_lines->stringList(), error))
         m_prompter.inform(error.text());

@@ -222,7 +222,7 @@ void frmView::switchView(int i)
 void frmView::FillGearList()
 {
     QStringList lines;
-    StoreError error;
+    FileError error;
     if (!ViewLists::readGearLines(RecordFiles::gearPath(), lines, error))
         m_prompter.inform(error.text());
     m_gearLines->setLines(std::move(lines));
@@ -231,7 +231,7 @@ void frmView::FillGearList()
 void frmView::FillBearingList()
 {
     QStringList lines;
-    StoreError error;
+    FileError error;
     if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), std::nullopt, lines, error))
         m_prompter.inform(error.text());
     m_bearingLines->setLines(std::move(lines));
@@ -242,7 +242,7 @@ void frmView::filterBearings()
     const std::optional<int> bore = ViewLines::boreKey(txtDia->text());
     if (bore) {
         QStringList lines;
-        StoreError error;
+        FileError error;
         if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), bore, lines, error))
             m_prompter.inform(error.text());
         m_bearingLines->setLines(std::move(lines));
