@@ -1,9 +1,9 @@
 #pragma once
 
-// Recalling a saved shaft record or a catalogue bearing into the main window (Enter in
-// txtParameter(0), txtBearingA(0), txtBearingB(0)), without the window: the lookups, and the
-// ordered list of control assignments the window then makes one after another. Each assignment is
-// an ordinary edit of the control, so its change handling (type rules, invalidation) runs; the
+// Recalling a saved shaft record or a catalogue bearing into the main window (Enter in the number
+// box or a model box), without the window: the lookups, and the ordered list of field
+// assignments the window then makes one after another. Each assignment is an ordinary edit of the
+// field's control, so its change handling (type rules, invalidation) runs; the
 // order matters and must be kept.
 //
 // Use from the window (the Enter key is swallowed in every case):

@@ -3,7 +3,7 @@
 // Saving the parameters of the main window (保存参数) as a shaft record of gear.sav and adding its
 // two bearings to the catalogue bearing.sav when their models are new there.
 //
-// Use from the window (cmdSaveParameter and mnuSaveParameter):
+// Use from the window (the button and the menu entry 保存参数):
 //     const SaveOutcome out = SaveParameters(inputs, m_input, m_flags, m_copies, talk);
 //     if (out.kind == SaveOutcome::Declined) { focus the number box and select its whole text }
 // SaveParameters gathers first; a conversion fault there (Fault::Overflow, for instance a span of

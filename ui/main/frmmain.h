@@ -2,9 +2,9 @@
 
 // frmMain: the program's input form. It holds every input of a calculation, the type and mounting
 // rules, the rule that withdraws stale results, the Clear command and the compute command. It
-// owns CalcInput, CalcResult and the record copies for its whole life. Commands that belong to
-// other windows or to the record files are passed on as signals; message boxes go through the
-// Prompter given at construction.
+// owns CalcInput, CalcResult and the record copies for its whole life, and runs the record
+// commands (frmmain_records.cpp). Commands that open other windows are passed on as signals;
+// message boxes go through the Prompter given at construction.
 
 #include "calc/calcinput.h"
 #include "calc/conversions.h"
