@@ -308,7 +308,9 @@ private slots:
         row("gear 1 none, gear 2 left, A: 18", { "-optGear1_0", "-optGear2_1", "+optGear2_0" },
             "shaft.Flags, bits, Fa1Dir, Fa2Dir", "18, 18, -1, 1");
         row("type data beyond 16 bits: overflow before the type", { "cboTypeA=-32769" }, "fault, TypeA", "6, 0");
+        row("type data -32768 fits 16 bits, not the byte", { "cboTypeA=-32768" }, "fault, TypeA", "6, -32768");
         row("type 256 is no byte: overflow", { "cboTypeA=256" }, "fault", "6");
+        row("type 255 fits the byte", { "cboTypeA=255" }, "fault, TypeA", "0, 255");
         // The stored copies keep by type what their lists show, rounded halves to even; the
         // calculation keeps the typed values.
         const auto typed = [](const char *typeA, const char *typeB) {
