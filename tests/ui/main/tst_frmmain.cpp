@@ -28,6 +28,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -210,7 +211,7 @@ private slots:
         // "key=value" separated by "|": text (caption or title), tip, max (characters a box
         // takes), base (a box's colour), hl (1: drawn in the highlight colour), at (x,y,w,h in
         // pixels of 96 dpi, 15 twips each), key (shortcut), face (drawn as an empty text field),
-        // name (for screen readers).
+        // name (for screen readers), px (the font's size in pixels: 11.25 pt is 15, 12 pt 16).
         QTest::addColumn<QString>("props");
         const auto row = [](const char *name, const char *props) { QTest::newRow(name) << QString::fromUtf8(props); };
         row("frmMain", "text=Tolvenar");
@@ -218,7 +219,8 @@ private slots:
         row("txtParameter_0", "tip=填完回车自动查找|max=15|base=#c0ffff");
         row("txtParameter_1", "tip=功率不同时P1/P2|base=#c0ffc0");
         row("txtGear_0", "tip=齿轮跨距(mm)|base=#c0ffc0");
-        row("txtGear_5", "tip=分度圆(mm)");
+        row("txtGear_1", "name=d1");
+        row("txtGear_5", "tip=分度圆(mm)|name=d2");
         row("txtGear_2", "tip=螺旋角");
         row("txtGear_7", "tip=压力角");
         row("txtBearingA_0", "tip=例如SKF23052|max=12|base=#c0ffff");
@@ -230,6 +232,8 @@ private slots:
         row("chkWeight", "text=考虑轴向自重影响 G=|tip=默认A端朝下");
         row("txtWeight", "tip=单位:Kg|face=1");
         row("lblParameter_1", "text=功率(P)|hl=1");
+        row("lblParameter_2", "hl=1|px=15");
+        row("lblParameter_7", "text=rpm|px=16");
         row("lblParameter_5", "text=夹角(a)|hl=0");
         row("lblGear_0", "text=L1|hl=1");
         row("lblGear_7", "text=L2|hl=0");
@@ -269,6 +273,8 @@ private slots:
                     value == u"1");
             else if (key == u"name") // what screen readers call it
                 QCOMPARE(accessibleName(w), value);
+            else if (key == u"px")
+                QCOMPARE(w->font().pixelSize(), value.toInt());
             else if (key == u"key")
                 QCOMPARE(qobject_cast<QAction *>(o)->shortcut().toString(), value);
             else if (key == u"at")
@@ -557,7 +563,9 @@ private slots:
 
         m_window->cmdClear_Click();
         box("txtParameter_0")->setText(u"wx-1"_s); // looked up in upper case
+        QSignalSpy reachedBox(box("txtParameter_0"), &QLineEdit::returnPressed);
         QTest::keyClick(box("txtParameter_0"), Qt::Key_Return);
+        QCOMPARE(reachedBox.count(), 0); // the key is swallowed
         // B's Y2 comes back as "0" in its switched-off box: B's type was already set by A's rule,
         // so selecting it again runs no rule.
         QCOMPARE(fields(),
