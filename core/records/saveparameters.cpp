@@ -25,6 +25,37 @@ BearingRecord bearingCopy(
     return copy;
 }
 
+QString replaceQuestion(const QString &shaftNo)
+{
+    return QStringLiteral("编号 ") + Conv::trimRight(shaftNo)
+        + QStringLiteral(" 已经用过。是否替换？");
+}
+
+QString savedMessage(bool bearingAppended)
+{
+    return bearingAppended ? QStringLiteral("参数已保存,快用工具\\数据管理器完善. ")
+                           : QStringLiteral("参数已保存     ");
+}
+
+bool appendBearingCopies(
+    const RecordCopies &copies, bool &appended, QStringList &notes, FileError &error)
+{
+    appended = false;
+    for (const BearingRecord *b : { &copies.bearingA, &copies.bearingB }) {
+        error = FileError();
+        const Result<std::optional<RecordFiles::WriteNote>> added
+            = Module1::AppendBearingRecord(b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr);
+        if (!added) {
+            error = added.error();
+            return false;
+        }
+        appended = appended || added->has_value();
+        if (*added && (*added)->kept())
+            notes.append((*added)->text());
+    }
+    return true;
+}
+
 } // namespace
 
 RecordCopies recordCopies(const CalcInput &in, const OptionFlags &flags)
@@ -45,37 +76,6 @@ RecordCopies recordCopies(const CalcInput &in, const OptionFlags &flags)
     copies.bearingA = bearingCopy(in.ModelA, in.TypeA, in.eA, in.Y1A, in.Y2A, in.CrA);
     copies.bearingB = bearingCopy(in.ModelB, in.TypeB, in.eB, in.Y1B, in.Y2B, in.CrB);
     return copies;
-}
-
-QString replaceQuestion(const QString &shaftNo)
-{
-    return QStringLiteral("编号 ") + Conv::trimRight(shaftNo)
-        + QStringLiteral(" 已经用过。是否替换？");
-}
-
-QString savedMessage(bool bearingAppended)
-{
-    return bearingAppended ? QStringLiteral("参数已保存,快用工具\\数据管理器完善. ")
-                           : QStringLiteral("参数已保存     ");
-}
-
-bool AppendBearingCopies(
-    const RecordCopies &copies, bool &appended, QStringList &notes, FileError &error)
-{
-    appended = false;
-    for (const BearingRecord *b : { &copies.bearingA, &copies.bearingB }) {
-        error = FileError();
-        const Result<std::optional<RecordFiles::WriteNote>> added
-            = Module1::AppendBearingRecord(b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr);
-        if (!added) {
-            error = added.error();
-            return false;
-        }
-        appended = appended || added->has_value();
-        if (*added && (*added)->kept())
-            notes.append((*added)->text());
-    }
-    return true;
 }
 
 SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk)
@@ -129,7 +129,7 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk)
         mayReplace = true;
     }
 
-    if (!AppendBearingCopies(copies, out.bearingAppended, out.notes, error))
+    if (!appendBearingCopies(copies, out.bearingAppended, out.notes, error))
         return fail(error);
 
     out.kind = SaveOutcome::Saved;

@@ -58,23 +58,14 @@ struct SaveOutcome
 // type uses (the others zero), factors and rating rounded to two decimals.
 RecordCopies recordCopies(const CalcInput &input, const OptionFlags &flags);
 
-// "编号 <number without trailing blanks> 已经用过。是否替换？"
-QString replaceQuestion(const QString &shaftNo);
-// "参数已保存,快用工具\数据管理器完善. " when a bearing was added, "参数已保存     " otherwise.
-QString savedMessage(bool bearingAppended);
-
-// AppendBearingRecord for copy A, then for copy B (both run, even for equal models). appended
-// tells whether either added a record; notes collects what a writer said about a torn tail.
-// Stops at the first file error (false, error filled).
-bool AppendBearingCopies(
-    const RecordCopies &copies, bool &appended, QStringList &notes, FileError &error);
-
 // Steps after the gathering: refuses a number or model holding a character GBK lacks
-// (outsideGbkMessage) before anything is written; stores the shaft record, asking replaceQuestion
-// when the number is in use and then finding the number again in gear.sav as it is at that moment
-// (another copy of the program may have written meanwhile); appends the bearings and tells
-// savedMessage, followed by a line for each torn tail a writer dropped (and kept in its backup). A
-// file error is told as error.text().
+// (outsideGbkMessage) before anything is written; stores the shaft record, asking "编号 <number
+// without trailing blanks> 已经用过。是否替换？" when the number is in use and then finding the
+// number again in gear.sav as it is at that moment (another copy of the program may have written
+// meanwhile); appends the bearings of copy A, then of copy B, where their models are new (both run,
+// even for equal models) and tells "参数已保存,快用工具\数据管理器完善. " when a bearing was added,
+// "参数已保存     " otherwise, followed by a line for each torn tail a writer dropped (and kept in
+// its backup). A file error is told as error.text().
 SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk);
 
 // The whole command: GatherInputs into input and flags, their recordCopies into copies (left
