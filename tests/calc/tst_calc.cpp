@@ -198,6 +198,7 @@ private slots:
         light("1 face-to-face, S = -3.5 + 4 - 1 <= 0: FA = K + Sb, FB = Sb; PA = 1.6 + 0.5 x 4.5", "Y1A=0.5 Y1B=2 G=-3.5",
             "Sa=4 Sb=-1 FA=4.5 FB=1 PA=3.85 PB=4");
         light("1 face-to-face, S = 0.0001 + 2 - 2 is not above 0.0001: FA = |K + Sb|", "Y1A=1 Y1B=1 G=0.0001", "Sa=2 Sb=-2 FA=1.9999 FB=2");
+        light("1 face-to-face, S = 0.000105 is above 0.0001: FA = Sa, FB = K + Sa", "Y1A=1 Y1B=1 G=0.000105", "FA=2 FB=2.000105");
         light("1 back-to-back, S = -1 - 1 + 4 > 0: FA = K + Sb, FB = Sb; PA = 1.6 + 2 x 3", "AssembleA=0 Y1A=2 Y1B=0.5 G=-1",
             "Sa=-1 Sb=4 FA=3 FB=4 PA=7.6 PB=3.6");
         light("1 back-to-back, S = -5 - 1 + 4 <= 0: FA = Sa, FB = K + Sa; PB = 1.6 + 0.5 x 6", "AssembleA=0 Y1A=2 Y1B=0.5 G=-5",
