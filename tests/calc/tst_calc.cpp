@@ -230,6 +230,8 @@ private slots:
         light("PB = 0 in the life, after A's", "TypeA=3 TypeB=3 L1=0", "fault=11 RB=0 LhA=37.01 LhB=99");
         row("L - L2 beyond 16 bits", "L=32000 L2=-1000", "fault=6 r2z=-60 RxzB=99");
         row("torque beyond float", "P1=3e38", "fault=6 T1=99");
+        row("L - L2 = -32768 fits 16 bits", "L=-30000 L2=2768", "fault=0");
+        light("zero rating: a life of 0, not skipped", "TypeA=3 TypeB=3 CrA=0", "fault=0 LhA=0");
         row("pressure angle 90 computes: tan of the program's pi/2 is finite", "ALFA1=90", "fault=0");
         row("negative load skips its life only", "TypeA=0 TypeB=0 eB=0 Y2B=-20", "PA=3140.79 PB=-1344.96 LhA=6587051 LhB=99");
     }
@@ -345,6 +347,7 @@ private slots:
         check("negative power", { "txtParameter_1=-20" }, zero, "txtParameter_1");
         check("negative speed passes", { "txtParameter_2=-1000" }, "");
         check("Cr B empty", { "txtBearingB_4=" }, zero, "txtBearingB_4");
+        check("zero L1", { "txtGear_0=0" }, zero, "txtGear_0");
         check("zero d1 named before a negative P", { "txtParameter_1=-20", "txtGear_1=0" }, zero, "txtGear_1");
         check("negative Cr A, negative speed beside it", { "txtParameter_2=-1000", "txtBearingA_4=-150" }, zero,
               "txtBearingA_4");
