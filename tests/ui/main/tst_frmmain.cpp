@@ -237,6 +237,7 @@ private slots:
         row("lblParameter_5", "text=夹角(a)|hl=0");
         row("lblGear_0", "text=L1|hl=1");
         row("lblGear_7", "text=L2|hl=0");
+        row("lblGear_6", "text=d2|hl=0");
         row("lblBearingA_4", "text=Cr|hl=1");
         row("lblBearingB_1", "hl=0");
         row("optGear2_1", "text=右");
