@@ -3,8 +3,8 @@
 
 #include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
+#include "records/recordlines.h"
 #include "records/records.h"
-#include "records/viewlines.h"
 
 #include <cmath>
 #include <cstring>
@@ -32,9 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(again.Model == r.Model);
 
     // The browser: the type goes last as plain digits and is copied back whole.
-    const QString viewLine = ViewBearingLine(r);
-    FUZZ_CHECK(viewLine.size() == ViewLines::BearingLineWidth - 1 + QString::number(r.Type).size());
-    FUZZ_CHECK(ViewLines::bearingOfLine(viewLine).type == r.Type);
+    RecordLineModel model;
+    model.setRecords(QList<BearingRecord> { r });
+    const QString viewLine = model.line(0);
+    FUZZ_CHECK(
+        viewLine.size() == RecordLines::BearingLineWidth - 1 + QString::number(r.Type).size());
+    FUZZ_CHECK(model.widestCells() == RecordLines::cellCount(viewLine));
+    FUZZ_CHECK(RecordLines::bearingOfLine(viewLine).type == r.Type);
 
     // The data manager: its line reads back as the record, numbers as their columns show them.
     const QString line = EditerLine::fromRecord(r);

@@ -5,7 +5,7 @@
 #include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordfile.h"
-#include "records/viewlists.h"
+#include "records/recordlines.h"
 
 #include <QtEndian>
 
@@ -20,25 +20,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString bearing = FuzzSupport::putFile(QStringLiteral("bearing.sav"), bytes, n);
 
     // The browser: one line per whole slot, a torn tail is no line.
-    QStringList lines;
+    QList<ShaftRecord> shafts;
     StoreError error;
-    FUZZ_CHECK(ViewLists::readGearLines(gear, lines, error));
-    FUZZ_CHECK(lines.size() == n / ShaftSlot);
-    FUZZ_CHECK(ViewLists::readBearingLines(bearing, std::nullopt, lines, error));
+    FUZZ_CHECK(RecordFiles::readShaftRecords(gear, shafts, error));
+    FUZZ_CHECK(shafts.size() == n / ShaftSlot);
+    QList<BearingRecord> records;
+    bool readWhole = false;
+    FUZZ_CHECK(RecordFiles::readBearingRecords(bearing, records, error, &readWhole));
     const qsizetype slotCount = n / BearingSlot;
-    FUZZ_CHECK(lines.size() == slotCount);
     // The bore filter keeps exactly the records whose d (bytes 13-14) equals the bore.
     const int bore = size >= 15 ? qFromLittleEndian<qint16>(bytes + 13) : 0;
     qsizetype matching = 0;
     for (qsizetype i = 0; i < slotCount; ++i)
         matching += qFromLittleEndian<qint16>(bytes + i * BearingSlot + 13) == bore;
-    FUZZ_CHECK(ViewLists::readBearingLines(bearing, bore, lines, error));
-    FUZZ_CHECK(lines.size() == matching);
+    FUZZ_CHECK(RecordLines::withBore(records, bore).size() == matching);
 
     // The data manager reads the same slotCount; a file it could not take in whole is marked so.
-    QList<BearingRecord> records;
-    bool readWhole = false;
-    FUZZ_CHECK(RecordFiles::readBearingRecords(bearing, records, error, &readWhole));
+    QStringList lines;
     bool complete = false;
     FUZZ_CHECK(BearingCatalogue::loadLines(bearing, lines, error, complete));
     FUZZ_CHECK(lines.size() == slotCount && records.size() == slotCount);

@@ -2,9 +2,8 @@
 // browser does.
 
 #include "fuzz/fuzzsupport.h"
+#include "records/recordlines.h"
 #include "records/records.h"
-#include "records/viewlines.h"
-#include "records/viewlists.h"
 
 #include <cstring>
 
@@ -43,9 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // The browser's line keeps its columns whatever the record holds.
-    const QString line = ViewGearLine(r);
-    FUZZ_CHECK(line.size() == ViewLines::GearLineWidth);
-    FUZZ_CHECK(ViewLines::cellCount(line) >= line.size());
-    FUZZ_CHECK(ViewLines::numberOfGearLine(line).size() <= ShaftNoWidth);
+    // The list model measures the line's cells without making it.
+    RecordLineModel model;
+    model.setRecords(QList<ShaftRecord> { r });
+    const QString line = model.line(0);
+    FUZZ_CHECK(line == RecordLines::ViewGearLine(r) && line.size() == RecordLines::GearLineWidth);
+    FUZZ_CHECK(model.widestCells() == RecordLines::cellCount(line));
+    FUZZ_CHECK(RecordLines::numberOfGearLine(line).size() <= ShaftNoWidth);
     return 0;
 }

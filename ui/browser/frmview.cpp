@@ -2,8 +2,7 @@
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
-#include "records/viewlines.h"
-#include "records/viewlists.h"
+#include "records/recordlines.h"
 #include "ui/browser/mainwindowlink.h"
 #include "ui/browser/recordlistview.h"
 #include "ui/common/windowlayer.h"
@@ -25,10 +24,6 @@
 #include <QWindow>
 
 #include <cmath>
-
-namespace {
-
-} // namespace
 
 frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -66,7 +61,7 @@ void frmView::buildControls()
     setFont(WindowLayer::songTi(11.25));
     const QFont lines = WindowLayer::cellFont(9.75);
 
-    auto makeList = [&](const QString &name, LineListModel *model) {
+    auto makeList = [&](const QString &name, RecordLineModel *model) {
         auto *list = new RecordListView(this);
         list->setObjectName(name);
         list->setFont(lines);
@@ -75,8 +70,8 @@ void frmView::buildControls()
         WindowLayer::setBase(list, QColor(192, 192, 192));
         return list;
     };
-    m_gearLines = new LineListModel(this);
-    m_bearingLines = new LineListModel(this);
+    m_gearLines = new RecordLineModel(this);
+    m_bearingLines = new RecordLineModel(this);
     lstGear = makeList(QStringLiteral("lstGear"), m_gearLines);
     lstBearing = makeList(QStringLiteral("lstBearing"), m_bearingLines);
     lstGear->setAccessibleName(QStringLiteral("轴系参数记录"));
@@ -132,7 +127,7 @@ void frmView::buildControls()
     // lblItem(1) starts where the second column of a bearing line does, lblItem(0) over the first
     // character of a line.
     const int textX = frame + textMargin;
-    lblItem[0]->setFixedWidth(static_cast<int>(std::lround(ViewLines::ModelColumnWidth * cell)));
+    lblItem[0]->setFixedWidth(static_cast<int>(std::lround(RecordLines::ModelColumnWidth * cell)));
     auto *headings = new QHBoxLayout;
     headings->setContentsMargins(textX, 0, 0, 0);
     headings->setSpacing(0);
@@ -190,9 +185,9 @@ void frmView::load()
         optParameter[1]->setChecked(true);
     }
     setView(1);
-    lblItem[0]->setText(ViewLines::gearKeyHeading());
-    lblItem[1]->setText(ViewLines::gearHeadingOnLoad());
-    m_bearingLines->setLines({});
+    lblItem[0]->setText(RecordLines::gearKeyHeading());
+    lblItem[1]->setText(RecordLines::gearHeadingOnLoad());
+    m_bearingLines->setRecords(QList<BearingRecord>());
     FillGearList();
     m_loaded = true;
 }
@@ -205,8 +200,8 @@ void frmView::setView(int i)
     lstBearing->setVisible(!gears);
     txtDia->setEnabled(!gears);
     cmdSelect->setEnabled(!gears);
-    lblItem[0]->setText(gears ? ViewLines::gearKeyHeading() : ViewLines::bearingKeyHeading());
-    lblItem[1]->setText(gears ? ViewLines::gearHeadingOnSwitch() : ViewLines::bearingHeading());
+    lblItem[0]->setText(gears ? RecordLines::gearKeyHeading() : RecordLines::bearingKeyHeading());
+    lblItem[1]->setText(gears ? RecordLines::gearHeadingOnSwitch() : RecordLines::bearingHeading());
 }
 
 void frmView::switchView(int i)
@@ -221,34 +216,30 @@ void frmView::switchView(int i)
 
 void frmView::FillGearList()
 {
-    QStringList lines;
+    QList<ShaftRecord> records;
     StoreError error;
-    if (!ViewLists::readGearLines(RecordFiles::gearPath(), lines, error))
+    if (!RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error))
         m_prompter.inform(error.text());
-    m_gearLines->setLines(std::move(lines));
+    m_gearLines->setRecords(std::move(records));
 }
 
 void frmView::FillBearingList()
 {
-    QStringList lines;
+    fillBearings(std::nullopt);
+}
+
+void frmView::fillBearings(std::optional<int> bore)
+{
+    QList<BearingRecord> records;
     StoreError error;
-    if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), std::nullopt, lines, error))
+    if (!RecordFiles::readBearingRecords(RecordFiles::bearingPath(), records, error))
         m_prompter.inform(error.text());
-    m_bearingLines->setLines(std::move(lines));
+    m_bearingLines->setRecords(bore ? RecordLines::withBore(records, *bore) : std::move(records));
 }
 
 void frmView::filterBearings()
 {
-    const std::optional<int> bore = ViewLines::boreKey(txtDia->text());
-    if (bore) {
-        QStringList lines;
-        StoreError error;
-        if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), bore, lines, error))
-            m_prompter.inform(error.text());
-        m_bearingLines->setLines(std::move(lines));
-    } else {
-        FillBearingList();
-    }
+    fillBearings(RecordLines::boreKey(txtDia->text()));
     // The next key value replaces this one.
     txtDia->setFocus();
     txtDia->selectAll();
@@ -282,7 +273,7 @@ void frmView::inputShaft()
     const int row = lstGear->selectedRow();
     if (row < 0)
         return;
-    const QString number = ViewLines::numberOfGearLine(m_gearLines->line(row));
+    const QString number = RecordLines::numberOfGearLine(m_gearLines->line(row));
     hide();
     m_link.recallShaftNumber(number);
 }
@@ -292,7 +283,7 @@ void frmView::inputBearing(QChar side)
     const int row = lstBearing->selectedRow();
     if (row < 0)
         return;
-    const ViewLines::BearingCopy copy = ViewLines::bearingOfLine(m_bearingLines->line(row));
+    const RecordLines::BearingCopy copy = RecordLines::bearingOfLine(m_bearingLines->line(row));
     m_link.copyBearing(side, copy.model, copy.e, copy.Y1, copy.Y2, copy.Cr, copy.type);
 }
 

@@ -14,8 +14,9 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
-class LineListModel;
+class RecordLineModel;
 class MainWindowLink;
 class Prompter;
 class QAction;
@@ -52,6 +53,8 @@ private:
     void switchView(int i); // optParameter(i) chosen
     void FillGearList();
     void FillBearingList();
+    // The bearings of bearing.sav into lstBearing: all of them, or only those of a bore.
+    void fillBearings(std::optional<int> bore);
     void filterBearings(); // cmdSelect, or Enter in txtDia
     void showInputMenu(RecordListView *list, const QPoint &globalPos);
     void inputShaft();
@@ -63,8 +66,8 @@ private:
     bool m_loaded = false;
     QPointer<QWindow> m_lastFocusWindow;
 
-    LineListModel *m_gearLines = nullptr;
-    LineListModel *m_bearingLines = nullptr;
+    RecordLineModel *m_gearLines = nullptr;
+    RecordLineModel *m_bearingLines = nullptr;
 
     std::array<QRadioButton *, 2> optParameter {};
     QLabel *Label1 = nullptr;
