@@ -36,9 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(RecordLines::withBore(records, bore).size() == matching);
 
     // The data manager reads the same slotCount; a file it could not take in whole is marked so.
-    QStringList lines;
-    bool complete = false;
-    FUZZ_CHECK(BearingCatalogue::loadLines(bearing, lines, error, complete));
+    BearingCatalogue::Catalogue read;
+    FUZZ_CHECK(BearingCatalogue::load(bearing, read, error));
+    CatalogueModel model;
+    model.setRecords(read.records);
+    const QStringList lines = model.lines();
+    const bool complete = read.readWhole();
     FUZZ_CHECK(lines.size() == slotCount && records.size() == slotCount);
     FUZZ_CHECK(readWhole == (n % BearingSlot == 0));
     if (n % BearingSlot != 0)
@@ -52,16 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             FUZZ_CHECK(stored.Type == records.at(i).Type && stored.d == records.at(i).d
                 && stored.D == records.at(i).D && stored.B == records.at(i).B);
         }
-        const QString copy = FuzzSupport::scratchDir() + QStringLiteral("/copy.sav");
-        FUZZ_CHECK(BearingCatalogue::rewriteFromLines(copy, lines, error));
-        QStringList reread;
-        FUZZ_CHECK(BearingCatalogue::loadLines(copy, reread, error, complete) && complete);
-        FUZZ_CHECK(reread.size() == lines.size());
+        // Lines stored unedited keep their records' bytes; into a new file they are stored as
+        // they show.
+        bool changed = false;
+        FUZZ_CHECK(BearingCatalogue::store(bearing, read, lines, false, changed, error));
+        QFile stored(bearing);
+        FUZZ_CHECK(stored.open(QIODevice::ReadOnly) && stored.readAll() == QByteArray(bytes, n));
+        const QString copy = FuzzSupport::putFile(QStringLiteral("copy.sav"), bytes, 0);
+        BearingCatalogue::Catalogue fresh;
+        FUZZ_CHECK(BearingCatalogue::store(copy, fresh, lines, false, changed, error));
+        FUZZ_CHECK(fresh.records.size() == slotCount);
         for (qsizetype i = 0; i < slotCount; ++i) {
             const BearingRecord shown = EditerLine::toRecord(lines.at(i));
             if (FuzzSupport::finiteFactors(shown))
-                FUZZ_CHECK(
-                    encodeBearing(EditerLine::toRecord(reread.at(i))) == encodeBearing(shown));
+                FUZZ_CHECK(encodeBearing(fresh.records.at(i)) == encodeBearing(shown));
         }
     }
 
