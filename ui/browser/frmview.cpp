@@ -24,6 +24,8 @@
 #include <QWindow>
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -59,55 +61,46 @@ frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
 void frmView::buildControls()
 {
     setFont(WindowLayer::songTi(11.25));
-    const QFont lines = WindowLayer::cellFont(9.75);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 6, 1, 8);
+    outer->setSpacing(4);
+    buildLists(outer);
+    outer->addSpacing(4);
+    outer->addLayout(buildChoiceRow());
+    buildInputMenu();
 
-    auto makeList = [&](const QString &name, RecordLineModel *model) {
+    setTabOrder(cmdExit, lstGear);
+    setTabOrder(lstGear, lstBearing);
+    setTabOrder(lstBearing, optParameter[1]);
+    setTabOrder(optParameter[1], optParameter[0]);
+    setTabOrder(optParameter[0], txtDia);
+    setTabOrder(txtDia, cmdSelect);
+}
+
+void frmView::buildLists(QVBoxLayout *outer)
+{
+    const QFont lines = WindowLayer::cellFont(9.75);
+    auto makeList = [&](const QString &name, const QString &accessibleName) {
+        auto *model = new RecordLineModel(this);
         auto *list = new RecordListView(this);
         list->setObjectName(name);
+        list->setAccessibleName(accessibleName);
         list->setFont(lines);
         list->setModel(model);
         list->setToolTip(QStringLiteral("单击右键选择"));
         WindowLayer::setBase(list, QColor(192, 192, 192));
-        return list;
+        return std::pair { list, model };
     };
-    m_gearLines = new RecordLineModel(this);
-    m_bearingLines = new RecordLineModel(this);
-    lstGear = makeList(QStringLiteral("lstGear"), m_gearLines);
-    lstBearing = makeList(QStringLiteral("lstBearing"), m_bearingLines);
-    lstGear->setAccessibleName(QStringLiteral("轴系参数记录"));
-    lstBearing->setAccessibleName(QStringLiteral("轴承参数记录"));
-
+    std::tie(lstGear, m_gearLines)
+        = makeList(QStringLiteral("lstGear"), QStringLiteral("轴系参数记录"));
+    std::tie(lstBearing, m_bearingLines)
+        = makeList(QStringLiteral("lstBearing"), QStringLiteral("轴承参数记录"));
     for (int i = 0; i < 2; ++i) {
         lblItem[i] = new QLabel(this);
         lblItem[i]->setObjectName(QStringLiteral("lblItem_%1").arg(i));
         lblItem[i]->setFont(lines);
         lblItem[i]->setTextFormat(Qt::PlainText);
     }
-    optParameter[0] = new QRadioButton(QStringLiteral("轴承参数"), this);
-    optParameter[1] = new QRadioButton(QStringLiteral("轴系参数"), this);
-    optParameter[0]->setObjectName(QStringLiteral("optParameter_0"));
-    optParameter[1]->setObjectName(QStringLiteral("optParameter_1"));
-    Label1 = new QLabel(QStringLiteral("关键值(d)"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtDia = new QLineEdit(this);
-    txtDia->setObjectName(QStringLiteral("txtDia"));
-    WindowLayer::setBase(txtDia, QColor(192, 192, 192));
-    Label1->setBuddy(txtDia);
-    cmdSelect = new QPushButton(QStringLiteral("筛 选"), this);
-    cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
-    cmdExit = new QPushButton(QStringLiteral("退 出>>"), this);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
-
-    mnuInput = new QMenu(QStringLiteral("读进数据"), this);
-    mnuInput->setObjectName(QStringLiteral("mnuInput"));
-    mnuInputShaft = mnuInput->addAction(QStringLiteral("->编  号"));
-    mnuInputShaft->setObjectName(QStringLiteral("mnuInputShaft"));
-    mnuSpace1 = mnuInput->addSeparator();
-    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
-    mnuInputBearingA = mnuInput->addAction(QStringLiteral("->轴 承A"));
-    mnuInputBearingA->setObjectName(QStringLiteral("mnuInputBearingA"));
-    mnuInputBearingB = mnuInput->addAction(QStringLiteral("->轴 承B"));
-    mnuInputBearingB->setObjectName(QStringLiteral("mnuInputBearingB"));
 
     // The lines are counted in characters; the list must hold a whole line of 70 cells.
     const QFontMetricsF metrics(lines);
@@ -126,45 +119,64 @@ void frmView::buildControls()
 
     // lblItem(1) starts where the second column of a bearing line does, lblItem(0) over the first
     // character of a line.
-    const int textX = frame + textMargin;
     lblItem[0]->setFixedWidth(static_cast<int>(std::lround(RecordLines::ModelColumnWidth * cell)));
     auto *headings = new QHBoxLayout;
-    headings->setContentsMargins(textX, 0, 0, 0);
+    headings->setContentsMargins(frame + textMargin, 0, 0, 0);
     headings->setSpacing(0);
     headings->addWidget(lblItem[0]);
     headings->addWidget(lblItem[1], 1);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->setContentsMargins(12, 0, 4, 0);
-    bottom->addWidget(optParameter[1]);
-    bottom->addSpacing(8);
-    bottom->addWidget(optParameter[0]);
-    bottom->addStretch(1);
-    bottom->addWidget(Label1);
-    bottom->addWidget(txtDia);
-    txtDia->setFixedWidth(
-        QFontMetrics(txtDia->font()).horizontalAdvance(QStringLiteral("000000")) + 12);
-    bottom->addSpacing(4);
-    bottom->addWidget(cmdSelect);
-    bottom->addSpacing(8);
-    bottom->addWidget(cmdExit);
-
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(1, 6, 1, 8);
-    outer->setSpacing(4);
     outer->addLayout(headings);
     outer->addWidget(lstGear, 1);
     outer->addWidget(lstBearing, 1);
-    outer->addSpacing(4);
-    outer->addLayout(bottom);
     lstBearing->hide();
+}
 
-    setTabOrder(cmdExit, lstGear);
-    setTabOrder(lstGear, lstBearing);
-    setTabOrder(lstBearing, optParameter[1]);
-    setTabOrder(optParameter[1], optParameter[0]);
-    setTabOrder(optParameter[0], txtDia);
-    setTabOrder(txtDia, cmdSelect);
+QHBoxLayout *frmView::buildChoiceRow()
+{
+    optParameter[0] = new QRadioButton(QStringLiteral("轴承参数"), this);
+    optParameter[1] = new QRadioButton(QStringLiteral("轴系参数"), this);
+    optParameter[0]->setObjectName(QStringLiteral("optParameter_0"));
+    optParameter[1]->setObjectName(QStringLiteral("optParameter_1"));
+    Label1 = new QLabel(QStringLiteral("关键值(d)"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtDia = new QLineEdit(this);
+    txtDia->setObjectName(QStringLiteral("txtDia"));
+    WindowLayer::setBase(txtDia, QColor(192, 192, 192));
+    txtDia->setFixedWidth(
+        QFontMetrics(txtDia->font()).horizontalAdvance(QStringLiteral("000000")) + 12);
+    Label1->setBuddy(txtDia);
+    cmdSelect = new QPushButton(QStringLiteral("筛 选"), this);
+    cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
+    cmdExit = new QPushButton(QStringLiteral("退 出>>"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(12, 0, 4, 0);
+    row->addWidget(optParameter[1]);
+    row->addSpacing(8);
+    row->addWidget(optParameter[0]);
+    row->addStretch(1);
+    row->addWidget(Label1);
+    row->addWidget(txtDia);
+    row->addSpacing(4);
+    row->addWidget(cmdSelect);
+    row->addSpacing(8);
+    row->addWidget(cmdExit);
+    return row;
+}
+
+void frmView::buildInputMenu()
+{
+    mnuInput = new QMenu(QStringLiteral("读进数据"), this);
+    mnuInput->setObjectName(QStringLiteral("mnuInput"));
+    mnuInputShaft = mnuInput->addAction(QStringLiteral("->编  号"));
+    mnuInputShaft->setObjectName(QStringLiteral("mnuInputShaft"));
+    mnuSpace1 = mnuInput->addSeparator();
+    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuInputBearingA = mnuInput->addAction(QStringLiteral("->轴 承A"));
+    mnuInputBearingA->setObjectName(QStringLiteral("mnuInputBearingA"));
+    mnuInputBearingB = mnuInput->addAction(QStringLiteral("->轴 承B"));
+    mnuInputBearingB->setObjectName(QStringLiteral("mnuInputBearingB"));
 }
 
 void frmView::showAndLoad()

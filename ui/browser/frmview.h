@@ -20,11 +20,13 @@ class RecordLineModel;
 class MainWindowLink;
 class Prompter;
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 class QWindow;
 class RecordListView;
 
@@ -46,6 +48,9 @@ protected:
 
 private:
     void buildControls();
+    void buildLists(QVBoxLayout *outer); // headings over lstGear and lstBearing
+    QHBoxLayout *buildChoiceRow(); // the options, the key box and the buttons along the bottom
+    void buildInputMenu(); // mnuInput, shown only as a pop-up
     void load();
     // Caption, visible list, filter controls and headings of view i (1 shaft systems, 0
     // bearings), as the option handler sets them, without filling the list.
