@@ -24,6 +24,28 @@ struct SortKey
     int d;
 };
 
+// The slot bytes that store lines (see store).
+QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
+{
+    // The records read, by the line each shows; equal lines take their records in file order
+    // (the sort is stable, so they keep that order among themselves).
+    QHash<QString, QList<qsizetype>> shown;
+    for (qsizetype i = 0; i < read.records.size(); ++i)
+        shown[EditerLine::fromRecord(read.records.at(i))].append(i);
+    QByteArray bytes;
+    bytes.reserve(lines.size() * RecordLayout::BearingSlot);
+    for (const QString &line : lines) {
+        const auto it = shown.find(line);
+        if (it != shown.end() && !it->isEmpty()) {
+            bytes += read.file.slotBytes.mid(
+                it->takeFirst() * RecordLayout::BearingSlot, RecordLayout::BearingSlot);
+        } else {
+            bytes += RecordLayout::encodeBearing(EditerLine::toRecord(line));
+        }
+    }
+    return bytes;
+}
+
 } // namespace
 
 bool load(const QString &path, Catalogue &out, StoreError &error)
@@ -54,27 +76,6 @@ bool load(const QString &path, Catalogue &out, StoreError &error)
     if (out.file.wholeSlots > RecordLayout::MaxRecords)
         out.problems.append(QStringLiteral("只读入了前 %1 个记录").arg(RecordLayout::MaxRecords));
     return true;
-}
-
-QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
-{
-    // The records read, by the line each shows; equal lines take their records in file order
-    // (the sort is stable, so they keep that order among themselves).
-    QHash<QString, QList<qsizetype>> shown;
-    for (qsizetype i = 0; i < read.records.size(); ++i)
-        shown[EditerLine::fromRecord(read.records.at(i))].append(i);
-    QByteArray bytes;
-    bytes.reserve(lines.size() * RecordLayout::BearingSlot);
-    for (const QString &line : lines) {
-        const auto it = shown.find(line);
-        if (it != shown.end() && !it->isEmpty()) {
-            bytes += read.file.slotBytes.mid(
-                it->takeFirst() * RecordLayout::BearingSlot, RecordLayout::BearingSlot);
-        } else {
-            bytes += RecordLayout::encodeBearing(EditerLine::toRecord(line));
-        }
-    }
-    return bytes;
 }
 
 bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,

@@ -30,15 +30,12 @@ struct Catalogue
 // the file could not be read.
 bool load(const QString &path, Catalogue &out, StoreError &error);
 
-// The slotBytes that store lines: a line that shows one of the records read (the user did not edit
-// it) is stored with that record's own bytes (a model that is not GBK, NaN and infinities stay as
-// they were); any other line as its columns read (EditerLine::toRecord).
-QByteArray slotsFor(const QStringList &lines, const Catalogue &read);
-
 // Stores lines into the catalogue at path, only if the file still holds what read was taken of:
-// changed tells that another program wrote it meanwhile (nothing is written; read it again).
-// With backup, the file's bytes are first copied to bearing.bak beside it. On success read
-// becomes what was stored.
+// changed tells that another program wrote it meanwhile (nothing is written; read it again). A
+// line that shows one of the records read (the user did not edit it) is stored with that record's
+// own bytes (a model that is not GBK, NaN and infinities stay as they were); any other line as its
+// columns read (EditerLine::toRecord). With backup, the file's bytes are first copied to
+// bearing.bak beside it. On success read becomes what was stored.
 bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
     bool &changed, StoreError &error);
 

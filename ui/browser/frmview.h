@@ -40,7 +40,6 @@ public:
 
     // Loads the window when it is not loaded, then shows it and brings it to the front.
     void showAndLoad();
-    bool isLoaded() const { return m_loaded; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
