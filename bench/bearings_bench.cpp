@@ -98,6 +98,22 @@ void BM_ReadCatalogue(benchmark::State &state)
 }
 BENCHMARK(BM_ReadCatalogue)->Unit(benchmark::kMillisecond);
 
+// The data manager's reading: the records with the file's fingerprint, kept to store against.
+void BM_LoadCatalogue(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    RecordFiles::setAppDirectory(dir.path());
+    StoreError error;
+    if (!RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue(), error))
+        state.SkipWithError(qPrintable(error.text()));
+    for (auto _ : state) {
+        BearingCatalogue::Catalogue read;
+        BearingCatalogue::load(RecordFiles::bearingPath(), read, error);
+        benchmark::DoNotOptimize(read.records.size());
+    }
+}
+BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
+
 // Opening: the window built, bearing.sav read into the list, shown and painted.
 void BM_OpenDataManager(benchmark::State &state)
 {
