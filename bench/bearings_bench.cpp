@@ -58,6 +58,18 @@ QList<BearingRecord> randomCatalogue()
     return records;
 }
 
+// A full random catalogue in bearing.sav of a fresh folder; false (the benchmark skipped) when it
+// could not be written.
+bool writeCatalogue(benchmark::State &state, const QTemporaryDir &dir)
+{
+    RecordFiles::setAppDirectory(dir.path());
+    const Result<> written
+        = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue());
+    if (!written)
+        state.SkipWithError(qPrintable(written.error().text()));
+    return written.ok();
+}
+
 void BM_SortAndRewrite(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -66,16 +78,12 @@ void BM_SortAndRewrite(benchmark::State &state)
     for (const BearingRecord &r : randomCatalogue())
         shuffled.append(EditerLine::fromRecord(r));
     BearingCatalogue::Catalogue read;
-    StoreError error;
-    if (!BearingCatalogue::load(RecordFiles::bearingPath(), read, error))
-        state.SkipWithError(qPrintable(error.text()));
     for (auto _ : state) {
         QStringList lines = shuffled;
         BearingCatalogue::sortLines(lines);
-        bool changed = false;
-        if (!BearingCatalogue::store(
-                RecordFiles::bearingPath(), read, lines, false, changed, error))
-            state.SkipWithError(qPrintable(error.text()));
+        const auto stored = BearingCatalogue::store(RecordFiles::bearingPath(), read, lines, false);
+        if (!stored)
+            state.SkipWithError(qPrintable(stored.error().text()));
         benchmark::DoNotOptimize(lines);
     }
     state.SetItemsProcessed(state.iterations() * shuffled.size());
@@ -86,15 +94,10 @@ BENCHMARK(BM_SortAndRewrite)->Unit(benchmark::kMillisecond);
 void BM_ReadCatalogue(benchmark::State &state)
 {
     QTemporaryDir dir;
-    RecordFiles::setAppDirectory(dir.path());
-    StoreError error;
-    if (!RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue(), error))
-        state.SkipWithError(qPrintable(error.text()));
-    for (auto _ : state) {
-        QList<BearingRecord> records;
-        RecordFiles::readBearingRecords(RecordFiles::bearingPath(), records, error);
-        benchmark::DoNotOptimize(records.size());
-    }
+    if (!writeCatalogue(state, dir))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RecordFiles::readBearingRecords(RecordFiles::bearingPath()).ok());
 }
 BENCHMARK(BM_ReadCatalogue)->Unit(benchmark::kMillisecond);
 
@@ -102,15 +105,10 @@ BENCHMARK(BM_ReadCatalogue)->Unit(benchmark::kMillisecond);
 void BM_LoadCatalogue(benchmark::State &state)
 {
     QTemporaryDir dir;
-    RecordFiles::setAppDirectory(dir.path());
-    StoreError error;
-    if (!RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue(), error))
-        state.SkipWithError(qPrintable(error.text()));
-    for (auto _ : state) {
-        BearingCatalogue::Catalogue read;
-        BearingCatalogue::load(RecordFiles::bearingPath(), read, error);
-        benchmark::DoNotOptimize(read.records.size());
-    }
+    if (!writeCatalogue(state, dir))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BearingCatalogue::load(RecordFiles::bearingPath()).ok());
 }
 BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
 
@@ -118,12 +116,8 @@ BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
 void BM_OpenDataManager(benchmark::State &state)
 {
     QTemporaryDir dir;
-    RecordFiles::setAppDirectory(dir.path());
-    StoreError error;
-    if (!RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), randomCatalogue(), error)) {
-        state.SkipWithError(qPrintable(error.text()));
+    if (!writeCatalogue(state, dir))
         return;
-    }
     SilentPrompter prompter;
     for (auto _ : state) {
         auto window = std::make_unique<frmEditer>(prompter);

@@ -49,7 +49,8 @@ void BM_MergeFullSourceIntoFullTarget(benchmark::State &state)
     write(target, records("BRG", 0, Full));
     write(source, records("BRG", 0, Full, true));
     for (auto _ : state) {
-        const Combiner::MergeResult r = Combiner::mergeBearingFiles(source, target);
+        const Combiner::MergeResult r
+            = Combiner::mergeBearingFiles(source, target)->value_or(Combiner::MergeResult());
         if (r.added != 0)
             state.SkipWithError("unexpected additions");
         benchmark::DoNotOptimize(r.targetCount);
@@ -71,7 +72,8 @@ void BM_MergeFillingTheTarget(benchmark::State &state)
         state.PauseTiming();
         write(target, start);
         state.ResumeTiming();
-        const Combiner::MergeResult r = Combiner::mergeBearingFiles(source, target);
+        const Combiner::MergeResult r
+            = Combiner::mergeBearingFiles(source, target)->value_or(Combiner::MergeResult());
         if (r.targetCount != Full)
             state.SkipWithError("target not filled");
         benchmark::DoNotOptimize(r.added);

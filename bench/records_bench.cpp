@@ -71,7 +71,7 @@ void BM_FindShaftRecord_last(benchmark::State &state)
     files();
     const QString key = QStringLiteral("S32767");
     for (auto _ : state) {
-        const ShaftRecord r = Module1::FindShaftRecord(key);
+        const ShaftRecord r = Module1::FindShaftRecord(key)->value_or(ShaftRecord());
         if (r.P1 != 5.5f)
             state.SkipWithError("not found");
         benchmark::DoNotOptimize(r);
@@ -93,7 +93,7 @@ void BM_FindBearingRecord_chineseLast(benchmark::State &state)
     files().useBearings(files().chineseBearings());
     const QString key = QStringLiteral("轴承32767");
     for (auto _ : state) {
-        const BearingRecord r = Module1::FindBearingRecord(key);
+        const BearingRecord r = Module1::FindBearingRecord(key)->value_or(BearingRecord());
         if (r.Cr != 14)
             state.SkipWithError("not found");
         benchmark::DoNotOptimize(r);
@@ -105,11 +105,9 @@ BENCHMARK(BM_FindBearingRecord_chineseLast)->Unit(benchmark::kMillisecond);
 void BM_readShaftRecords(benchmark::State &state)
 {
     files();
-    QList<ShaftRecord> records;
-    StoreError error;
     for (auto _ : state) {
-        RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error);
-        benchmark::DoNotOptimize(records.size());
+        const auto read = RecordFiles::readShaftRecords(RecordFiles::gearPath());
+        benchmark::DoNotOptimize(read->records.size());
     }
 }
 BENCHMARK(BM_readShaftRecords)->Unit(benchmark::kMillisecond);
@@ -124,8 +122,8 @@ void BM_AppendBearingRecord_at32766(benchmark::State &state)
         state.PauseTiming();
         QFile::resize(path, size32766);
         state.ResumeTiming();
-        StoreError error;
-        if (!Module1::AppendBearingRecord(QStringLiteral("NEW"), 0, 0, 0, 0, 1, &error))
+        const auto added = Module1::AppendBearingRecord(QStringLiteral("NEW"), 0, 0, 0, 0, 1);
+        if (!added || !*added)
             state.SkipWithError("append failed");
     }
     files().useBearings(files().asciiBearings());
@@ -137,8 +135,7 @@ void BM_AppendBearingRecord_full(benchmark::State &state)
 {
     files();
     for (auto _ : state) {
-        StoreError error;
-        if (Module1::AppendBearingRecord(QStringLiteral("NEW"), 0, 0, 0, 0, 1, &error))
+        if (Module1::AppendBearingRecord(QStringLiteral("NEW"), 0, 0, 0, 0, 1).ok())
             state.SkipWithError("appended beyond the limit");
     }
 }

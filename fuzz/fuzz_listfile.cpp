@@ -20,13 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString bearing = FuzzSupport::putFile(QStringLiteral("bearing.sav"), bytes, n);
 
     // The browser: one line per whole slot, a torn tail is no line.
-    QList<ShaftRecord> shafts;
-    StoreError error;
-    FUZZ_CHECK(RecordFiles::readShaftRecords(gear, shafts, error));
-    FUZZ_CHECK(shafts.size() == n / ShaftSlot);
-    QList<BearingRecord> records;
-    bool readWhole = false;
-    FUZZ_CHECK(RecordFiles::readBearingRecords(bearing, records, error, &readWhole));
+    const auto shafts = RecordFiles::readShaftRecords(gear);
+    FUZZ_CHECK(shafts && shafts->records.size() == n / ShaftSlot);
+    const auto bearings = RecordFiles::readBearingRecords(bearing);
+    FUZZ_CHECK(bearings.ok());
+    const QList<BearingRecord> &records = bearings->records;
+    const bool readWhole = bearings->complete;
     const qsizetype slotCount = n / BearingSlot;
     // The bore filter keeps exactly the records whose d (bytes 13-14) equals the bore.
     const int bore = size >= 15 ? qFromLittleEndian<qint16>(bytes + 13) : 0;
@@ -36,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(RecordLines::withBore(records, bore).size() == matching);
 
     // The data manager reads the same slotCount; a file it could not take in whole is marked so.
-    BearingCatalogue::Catalogue read;
-    FUZZ_CHECK(BearingCatalogue::load(bearing, read, error));
+    auto loaded = BearingCatalogue::load(bearing);
+    FUZZ_CHECK(loaded.ok());
+    BearingCatalogue::Catalogue &read = *loaded;
     CatalogueModel model;
     model.setRecords(read.records);
     const QStringList lines = model.lines();
@@ -57,13 +57,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         // Lines stored unedited keep their records' bytes; into a new file they are stored as
         // they show.
-        bool changed = false;
-        FUZZ_CHECK(BearingCatalogue::store(bearing, read, lines, false, changed, error));
+        const auto stores = [&lines](const QString &path, BearingCatalogue::Catalogue &from) {
+            const auto stored = BearingCatalogue::store(path, from, lines, false);
+            return stored && *stored == BearingCatalogue::Stored::Done;
+        };
+        FUZZ_CHECK(stores(bearing, read));
         QFile stored(bearing);
         FUZZ_CHECK(stored.open(QIODevice::ReadOnly) && stored.readAll() == QByteArray(bytes, n));
         const QString copy = FuzzSupport::putFile(QStringLiteral("copy.sav"), bytes, 0);
         BearingCatalogue::Catalogue fresh;
-        FUZZ_CHECK(BearingCatalogue::store(copy, fresh, lines, false, changed, error));
+        FUZZ_CHECK(stores(copy, fresh));
         FUZZ_CHECK(fresh.records.size() == slotCount);
         for (qsizetype i = 0; i < slotCount; ++i) {
             const BearingRecord shown = EditerLine::toRecord(lines.at(i));
@@ -85,9 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             qsizetype first = 0;
             while (!matches(records.at(first).Model))
                 ++first;
-            const BearingRecord found = Module1::FindBearingRecord(key, &error);
-            FUZZ_CHECK(!error.failed());
-            FUZZ_CHECK(encodeBearing(found) == encodeBearing(records.at(first)));
+            const auto found = Module1::FindBearingRecord(key);
+            FUZZ_CHECK(found.ok() && found->has_value());
+            FUZZ_CHECK(encodeBearing(**found) == encodeBearing(records.at(first)));
         }
     }
     return 0;

@@ -48,11 +48,14 @@ QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
 
 } // namespace
 
-bool load(const QString &path, Catalogue &out, StoreError &error)
+Result<Catalogue> load(const QString &path)
 {
-    out = Catalogue();
-    if (!RecordFiles::readSnapshot(path, RecordLayout::BearingSlot, out.file, error))
-        return false;
+    Result<RecordFiles::Snapshot> snapshot
+        = RecordFiles::readSnapshot(path, RecordLayout::BearingSlot);
+    if (!snapshot)
+        return snapshot.error();
+    Catalogue out;
+    out.file = std::move(*snapshot);
     const QByteArray &slotBytes = out.file.slotBytes;
     const qsizetype count = slotBytes.size() / RecordLayout::BearingSlot;
     out.records.reserve(count);
@@ -75,26 +78,26 @@ bool load(const QString &path, Catalogue &out, StoreError &error)
         out.problems.append(QStringLiteral("第 %1 个记录的型号不是有效的 GBK 编码").arg(badModel));
     if (out.file.wholeSlots > RecordLayout::MaxRecords)
         out.problems.append(QStringLiteral("只读入了前 %1 个记录").arg(RecordLayout::MaxRecords));
-    return true;
+    return out;
 }
 
-bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
-    bool &changed, StoreError &error)
+Result<Stored> store(const QString &path, Catalogue &read, const QStringList &lines, bool backup)
 {
-    changed = false;
     if (lines.size() > RecordLayout::MaxRecords) {
-        error = { path,
+        return FileError { path,
             QStringLiteral("轴承记录超过 %1 条，无法保存").arg(RecordLayout::MaxRecords) };
-        return false;
     }
     const QByteArray bytes = slotsFor(lines, read);
     // A catalogue never read stands for an empty file: it is not stored over records.
     const QByteArray expected = read.file.fingerprint.isEmpty()
         ? RecordFiles::fingerprint(0, QByteArray())
         : read.file.fingerprint;
-    if (!RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup, changed, error)
-        || changed)
-        return false;
+    const Result<RecordFiles::Rewrite> rewritten
+        = RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup);
+    if (!rewritten)
+        return rewritten.error();
+    if (rewritten->changed)
+        return Stored::ChangedMeanwhile;
     read.records.clear();
     for (qsizetype at = 0; at < bytes.size(); at += RecordLayout::BearingSlot)
         read.records.append(RecordLayout::decodeBearing(bytes.constData() + at));
@@ -103,7 +106,7 @@ bool store(const QString &path, Catalogue &read, const QStringList &lines, bool 
     read.file.size = bytes.size();
     read.file.wholeSlots = bytes.size() / RecordLayout::BearingSlot;
     read.file.fingerprint = RecordFiles::fingerprint(read.file.size, bytes);
-    return true;
+    return Stored::Done;
 }
 
 void sortLines(QStringList &lines)
@@ -186,9 +189,9 @@ Change applyEntry(const QStringList &lines, const EditerLine::Entry &entry,
     return change;
 }
 
-bool dumpLines(const QString &path, const QStringList &lines, StoreError &error)
+Result<> dumpLines(const QString &path, const QStringList &lines)
 {
-    return TextFile::writeLines(path, lines, error, false);
+    return TextFile::writeLines(path, lines, false);
 }
 
 } // namespace BearingCatalogue

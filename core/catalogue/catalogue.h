@@ -26,18 +26,17 @@ struct Catalogue
     bool readWhole() const { return problems.isEmpty(); }
 };
 
-// Reads the catalogue at path (a missing file is created empty). False with error filled when
-// the file could not be read.
-bool load(const QString &path, Catalogue &out, StoreError &error);
+// Reads the catalogue at path (a missing file is created empty).
+Result<Catalogue> load(const QString &path);
 
 // Stores lines into the catalogue at path, only if the file still holds what read was taken of:
-// changed tells that another program wrote it meanwhile (nothing is written; read it again). A
-// line that shows one of the records read (the user did not edit it) is stored with that record's
-// own bytes (a model that is not GBK, NaN and infinities stay as they were); any other line as its
-// columns read (EditerLine::toRecord). With backup, the file's bytes are first copied to
-// bearing.bak beside it. On success read becomes what was stored.
-bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
-    bool &changed, StoreError &error);
+// ChangedMeanwhile tells that another program wrote it meanwhile (nothing is written; read it
+// again). A line that shows one of the records read (the user did not edit it) is stored with that
+// record's own bytes (a model that is not GBK, NaN and infinities stay as they were); any other
+// line as its columns read (EditerLine::toRecord). With backup, the file's bytes are first copied
+// to bearing.bak beside it. Once stored, read becomes what was stored.
+enum class Stored { Done, ChangedMeanwhile };
+Result<Stored> store(const QString &path, Catalogue &read, const QStringList &lines, bool backup);
 
 // The catalogue order: by the first three characters of the model with letter case ignored
 // (the same in every locale: code units of the case-folded text, so a blank sorts before digits
@@ -67,9 +66,8 @@ Change applyEntry(const QStringList &lines, const EditerLine::Entry &entry,
     const std::optional<Edit> &edit, const QString &path);
 
 // Writes every line to a text file in GBK with CR LF line ends, replacing the file. A link at path
-// is not followed (the dump goes to a fixed name in the record folder). Returns false and fills
-// error on failure.
-bool dumpLines(const QString &path, const QStringList &lines, StoreError &error);
+// is not followed (the dump goes to a fixed name in the record folder).
+Result<> dumpLines(const QString &path, const QStringList &lines);
 
 } // namespace BearingCatalogue
 

@@ -1,18 +1,12 @@
 #include "catalogue/combiner.h"
 
 #include "calc/conversions.h"
-#include "records/safefile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace RecordLayout;
 
@@ -20,19 +14,8 @@ namespace Combiner {
 
 namespace {
 
-// Bytes of a bearing record's data; the rest of a slot is written as blanks.
-constexpr int BearingData = 35;
-// Source slotBytes read per call.
+// Source slots read per call.
 constexpr qint64 ChunkSlots = 4096;
-
-StoreError failure(const QString &path, const QString &reason, const QString &detail = QString())
-{
-    StoreError error;
-    error.path = path;
-    error.reason
-        = detail.isEmpty() ? reason : reason + QStringLiteral("（") + detail + QStringLiteral("）");
-    return error;
-}
 
 bool isBlankModel(const QString &model)
 {
@@ -40,6 +23,75 @@ bool isBlankModel(const QString &model)
     return std::all_of(
         model.begin(), model.end(), [](QChar c) { return c.isSpace() || c.unicode() == 0; });
 }
+
+// The duplicate keys of the target's records.
+QSet<QString> targetKeys(const QByteArray &slotBytes)
+{
+    const qint64 count = slotBytes.size() / BearingSlot;
+    QSet<QString> keys;
+    keys.reserve(count * 2);
+    for (qint64 i = 0; i < count; ++i)
+        keys.insert(duplicateKey(decodeText(slotBytes.constData() + i * BearingSlot, ModelWidth)));
+    return keys;
+}
+
+// One merge's walk through the source: the accepted records collect in one block, which stays
+// below the record limit.
+struct SourceWalk
+{
+    QFile &source;
+    QSet<QString> keys;
+    MergeResult &result;
+    QByteArray accepted;
+    qint64 sourceNo = 0;
+
+    // Takes one source slot when it is new to the target and plausible; false when the target is
+    // full (stopped says so).
+    bool take(const char *slot, const QString &targetPath)
+    {
+        ++sourceNo;
+        // A blank model (a zero-filled or sparse stretch) is never plausible: skipped without
+        // decoding.
+        if (std::all_of(slot, slot + ModelWidth, [](char c) { return c == 0 || c == ' '; }))
+            return true;
+        const BearingRecord record = decodeBearing(slot);
+        const QString key = duplicateKey(record.Model);
+        if (keys.contains(key) || !isPlausible(record))
+            return true;
+        if (result.targetCount >= MaxRecords) {
+            result.stopped = fileError(targetPath,
+                QStringLiteral("记录数已达上限 %1，合并在源文件第 %2 个记录处停止")
+                    .arg(MaxRecords)
+                    .arg(sourceNo));
+            return false;
+        }
+        // The record goes over unchanged, byte for byte.
+        accepted.append(slot, BearingData);
+        accepted.append(BearingSlot - BearingData, ' ');
+        keys.insert(key);
+        ++result.targetCount;
+        ++result.added;
+        return true;
+    }
+
+    // The source's records in record order, read a chunk at a time.
+    void run(const QString &sourcePath, const QString &targetPath)
+    {
+        const qint64 sourceSlots = source.size() / BearingSlot;
+        while (sourceNo < sourceSlots) {
+            const qint64 chunkCount = std::min(ChunkSlots, sourceSlots - sourceNo);
+            const QByteArray chunk = source.read(chunkCount * BearingSlot);
+            if (chunk.size() != chunkCount * BearingSlot) {
+                result.stopped = fileError(sourcePath, Reason::readFailed(), source.errorString());
+                return;
+            }
+            for (qint64 i = 0; i < chunkCount; ++i) {
+                if (!take(chunk.constData() + i * BearingSlot, targetPath))
+                    return;
+            }
+        }
+    }
+};
 
 } // namespace
 
@@ -52,136 +104,49 @@ bool isPlausible(const BearingRecord &r)
         && r.Y2 < 10;
 }
 
-QString modelKey(const QString &model)
+QString duplicateKey(const QString &model)
 {
     return Conv::trimRight(Conv::fitText(model, ModelWidth)).toCaseFolded();
 }
 
-qint64 countBearingRecords(const QString &path, StoreError &error)
+Result<qint64> countBearingRecords(const QString &path)
 {
-    error = StoreError();
-    // A missing file is created empty, never through a link (a dangling link is refused).
-    QString target;
-    if (!SafeFile::resolve(path, target, error))
-        return -1;
-    const QFileInfo info(target);
-    if (info.exists() && !info.isFile()) {
-        error = failure(path, QStringLiteral("不是一个文件"));
-        return -1;
-    }
-    if (!info.exists()) {
-        const int fd = ::open(QFile::encodeName(target).constData(),
-            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            error = failure(
-                path, QStringLiteral("无法创建文件"), QString::fromLocal8Bit(std::strerror(errno)));
-            return -1;
-        }
-        ::close(fd);
-        return 0;
-    }
-    return info.size() / BearingSlot;
+    return RecordFiles::countRecords(path, BearingSlot);
 }
 
-MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPath)
+Result<std::optional<MergeResult>> mergeBearingFiles(
+    const QString &sourcePath, const QString &targetPath)
 {
-    MergeResult result;
     if (sourcePath.isEmpty() || !QFileInfo(sourcePath).isFile())
-        return result;
-
+        return std::optional<MergeResult>();
     QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly)) {
-        result.error = failure(sourcePath, QStringLiteral("无法打开文件"), source.errorString());
-        return result;
-    }
+    if (!source.open(QIODevice::ReadOnly))
+        return fileError(sourcePath, Reason::cannotOpen(), source.errorString());
 
     // The whole merge runs inside the target's lock: its records are read there (at most
     // MaxRecords of them, whatever the file's size), so records another copy of the program adds
     // meanwhile are neither lost nor duplicated.
-    qint64 targetWhole = 0;
-    StoreError stopped; // why the merge stopped early; the records accepted before are written
-    RecordFiles::WriteNote note;
-    StoreError writeError;
-    const bool ran = RecordFiles::modifyBearingFile(
-        targetPath,
-        [&](const QByteArray &slotBytes, qint64 wholeSlots, QByteArray &out, StoreError &err) {
-            targetWhole = wholeSlots;
-            result.merged = true;
+    MergeResult result;
+    const Result<RecordFiles::WriteNote> written = RecordFiles::modifyBearingFile(
+        targetPath, [&](const QByteArray &slotBytes, qint64 wholeSlots) -> QByteArray {
             result.targetCount = wholeSlots;
             if (wholeSlots >= MaxRecords) {
                 // Nothing can be added: the source is not read at all.
-                err = failure(targetPath,
-                    QStringLiteral("记录数已达上限 %1，不能再添加记录").arg(MaxRecords));
-                return false;
+                result.stopped = fileError(targetPath, Reason::recordLimit());
+                return {};
             }
-            const qint64 count = slotBytes.size() / BearingSlot;
-            QSet<QString> models;
-            models.reserve(count * 2);
-            for (qint64 i = 0; i < count; ++i)
-                models.insert(
-                    modelKey(decodeText(slotBytes.constData() + i * BearingSlot, ModelWidth)));
-
-            // Source records in record order, read a chunk at a time; the accepted ones collect in
-            // one block, which stays below the record limit.
-            QByteArray accepted;
-            const qint64 sourceSlots = source.size() / BearingSlot;
-            qint64 sourceNo = 0;
-            bool full = false;
-            while (!full && sourceNo < sourceSlots) {
-                const qint64 chunkCount = std::min(ChunkSlots, sourceSlots - sourceNo);
-                const QByteArray chunk = source.read(chunkCount * BearingSlot);
-                if (chunk.size() != chunkCount * BearingSlot) {
-                    stopped = failure(sourcePath, QStringLiteral("读取失败"), source.errorString());
-                    break;
-                }
-                for (qint64 i = 0; i < chunkCount; ++i) {
-                    ++sourceNo;
-                    const char *slot = chunk.constData() + i * BearingSlot;
-                    // A blank model (a zero-filled or sparse stretch) is never plausible: skipped
-                    // without decoding.
-                    if (std::all_of(
-                            slot, slot + ModelWidth, [](char c) { return c == 0 || c == ' '; }))
-                        continue;
-                    const BearingRecord record = decodeBearing(slot);
-                    const QString key = modelKey(record.Model);
-                    if (models.contains(key) || !isPlausible(record))
-                        continue;
-                    if (result.targetCount >= MaxRecords) {
-                        stopped = failure(targetPath,
-                            QStringLiteral("记录数已达上限 %1，合并在源文件第 %2 个记录处停止")
-                                .arg(MaxRecords)
-                                .arg(sourceNo));
-                        full = true;
-                        break;
-                    }
-                    // The record goes over unchanged, byte for byte.
-                    accepted.append(slot, BearingData);
-                    accepted.append(BearingSlot - BearingData, ' ');
-                    models.insert(key);
-                    ++result.targetCount;
-                    ++result.added;
-                }
-            }
+            SourceWalk walk { source, targetKeys(slotBytes), result, {}, 0 };
+            walk.run(sourcePath, targetPath);
             // The target's whole records followed by the accepted ones replace the target in one
             // step, so a failure or a crash leaves the old target or the merged one, never a part
             // of the merge. Nothing accepted: nothing is written.
-            if (!accepted.isEmpty())
-                out = slotBytes + accepted;
-            return true;
-        },
-        writeError, &note);
-    if (!ran) {
-        // Either the target could not be read or locked, it is full, or the write failed: the
-        // target is as it was.
-        result.targetCount = targetWhole;
-        result.added = 0;
-        result.error = writeError;
-        return result;
-    }
-    result.error = stopped;
-    if (note.kept())
-        result.note = note.text();
-    return result;
+            return walk.accepted.isEmpty() ? QByteArray() : QByteArray(slotBytes + walk.accepted);
+        });
+    if (!written)
+        return written.error(); // the target is as it was
+    if (written->kept())
+        result.note = written->text();
+    return std::optional<MergeResult>(result);
 }
 
 QString targetCountText(qint64 targetCount)

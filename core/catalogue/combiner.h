@@ -11,15 +11,17 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace Combiner {
 
 struct MergeResult
 {
-    bool merged = false; // both files were opened and the source was read; false: no change
     qint64 targetCount = 0; // records in the target afterwards
     int added = 0; // records appended by this merge
-    StoreError error; // why the merge stopped early or could not start; empty when it ran
-                      // through
+    // Why the merge stopped before the source's end (the record limit, a source that could not be
+    // read on); the records accepted before were written.
+    std::optional<FileError> stopped;
     QString note; // a torn tail of the target dropped and kept in its backup (WriteNote::text)
 };
 
@@ -28,23 +30,24 @@ struct MergeResult
 // 0 <= e < 1, 1 < Cr < 20000, 0 <= Y1 < 10 and 0 <= Y2 < 10.
 bool isPlausible(const BearingRecord &record);
 
-// The key under which two models count as the same: the 12-character field without trailing
-// blanks, case-folded.
-QString modelKey(const QString &model);
+// The key under which the merge counts two models as the same: the 12-character field without
+// trailing blanks, case-folded. (Recall looks models up by their exact field instead.)
+QString duplicateKey(const QString &model);
 
 // Merges the bearing records of sourcePath into targetPath. A source path that is empty or names
-// no file does nothing (merged false, no error). The target is created when missing; the merge
-// runs under its lock (RecordFiles::modifyBearingFile): its records are read once (at most
+// no file does nothing (nullopt). The target is created when missing; the merge runs under its
+// lock (RecordFiles::modifyBearingFile): its records are read once (at most
 // RecordLayout::MaxRecords), the source in chunks, and the new records go after the target's
 // last whole record, the target being replaced in one step, so a failure or a crash never leaves
-// part of a merge. A target already full stops at once; one that would pass MaxRecords records
-// stops the merge there with an error: the records accepted before are written and kept. A write
-// failure leaves the target as it was (added 0) and reports the file and the reason.
-MergeResult mergeBearingFiles(const QString &sourcePath, const QString &targetPath);
+// part of a merge. A target already full adds nothing (stopped says so); one that would pass
+// MaxRecords records stops the merge there: the records accepted before are written and kept. An
+// error (the source or the target could not be read, the write failed) leaves the target as it
+// was.
+Result<std::optional<MergeResult>> mergeBearingFiles(
+    const QString &sourcePath, const QString &targetPath);
 
-// The number of whole records in a bearing file, creating it empty when missing. Returns -1 and
-// fills error when it cannot be opened or created.
-qint64 countBearingRecords(const QString &path, StoreError &error);
+// The number of whole records in a bearing file, creating it empty when missing.
+Result<qint64> countBearingRecords(const QString &path);
 
 // "目标文件中有 N 个记录"
 QString targetCountText(qint64 targetCount);

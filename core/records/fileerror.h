@@ -22,8 +22,47 @@ struct FileError
     QString text() const;
 };
 
-template <class T = void>
-class [[nodiscard]] Result
+// A FileError for path; detail (the system's words, say) follows the reason in brackets.
+inline FileError fileError(const QString &path, const QString &reason, const QString &detail = {})
+{
+    return { path,
+        detail.isEmpty() ? reason : reason + QStringLiteral("（") + detail + QStringLiteral("）") };
+}
+
+// The reasons the file code gives, each text written once.
+namespace Reason {
+inline QString notAFile()
+{
+    return QStringLiteral("不是一个文件");
+}
+inline QString cannotCreate()
+{
+    return QStringLiteral("无法创建文件");
+}
+inline QString cannotOpen()
+{
+    return QStringLiteral("无法打开文件");
+}
+inline QString readFailed()
+{
+    return QStringLiteral("读取失败");
+}
+// Every failed write, a full disk included (the system's words in the detail say which).
+inline QString writeFailed()
+{
+    return QStringLiteral("写入失败");
+}
+inline QString throughLink()
+{
+    return QStringLiteral("是一个符号链接，不会通过它写入");
+}
+// A file already holding the most records a 16-bit record number can reach.
+QString recordLimit();
+// More records than a record file can hold were to be written.
+QString overRecordLimit();
+} // namespace Reason
+
+template <class T = void> class [[nodiscard]] Result
 {
 public:
     Result(T value)
@@ -48,8 +87,7 @@ private:
     std::optional<FileError> m_error;
 };
 
-template <>
-class [[nodiscard]] Result<void>
+template <> class [[nodiscard]] Result<void>
 {
 public:
     Result() = default;

@@ -124,51 +124,52 @@ Plan bearingPlan(Side side, const BearingRecord &bearing)
     return plan;
 }
 
-bool PlanShaftRecall(const QString &typedNumber, Plan &plan, StoreError *error)
+bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error)
 {
     plan.clear();
-    StoreError shaftError;
-    const ShaftRecord shaft = Module1::FindShaftRecord(shaftKey(typedNumber), &shaftError);
-    if (shaftError.failed()) {
+    const Result<std::optional<ShaftRecord>> found
+        = Module1::FindShaftRecord(shaftKey(typedNumber));
+    if (!found) {
         if (error)
-            *error = shaftError;
+            *error = found.error();
         return false;
     }
+    const ShaftRecord shaft = found->value_or(ShaftRecord());
     if (!isFound(shaft))
         return false;
 
     // The stored models are looked up as stored (not upper-cased again).
-    StoreError errorA, errorB;
-    const BearingRecord a = Module1::FindBearingRecord(shaft.ModelA, &errorA);
-    const BearingRecord b = Module1::FindBearingRecord(shaft.ModelB, &errorB);
+    const Result<std::optional<BearingRecord>> a = Module1::FindBearingRecord(shaft.ModelA);
+    const Result<std::optional<BearingRecord>> b = Module1::FindBearingRecord(shaft.ModelB);
     if (error)
-        *error = errorA.failed() ? errorA : errorB;
-    plan = shaftPlan(
-        shaft, errorA.failed() ? BearingRecord() : a, errorB.failed() ? BearingRecord() : b);
+        *error = !a ? a.error() : !b ? b.error() : FileError();
+    plan = shaftPlan(shaft, a ? a->value_or(BearingRecord()) : BearingRecord(),
+        b ? b->value_or(BearingRecord()) : BearingRecord());
     return true;
 }
 
-bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, StoreError *error)
+bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, FileError *error)
 {
     plan.clear();
-    StoreError lookupError;
-    const BearingRecord bearing = Module1::FindBearingRecord(modelKey(typedModel), &lookupError);
+    const Result<std::optional<BearingRecord>> found
+        = Module1::FindBearingRecord(modelKey(typedModel));
     if (error)
-        *error = lookupError;
-    if (lookupError.failed() || !isFound(bearing))
+        *error = found ? FileError() : found.error();
+    const BearingRecord bearing = found ? found->value_or(BearingRecord()) : BearingRecord();
+    if (!found || !isFound(bearing))
         return false;
     plan = bearingPlan(side, bearing);
     return true;
 }
 
 bool PlanBearingBRecall(const QString &typedModelA, const QString &typedModelB,
-    const std::array<QString, 4> &factorTextsA, Plan &plan, StoreError *error)
+    const std::array<QString, 4> &factorTextsA, Plan &plan, FileError *error)
 {
     if (modelKey(typedModelA) != modelKey(typedModelB))
         return PlanBearingRecall(Side::B, typedModelB, plan, error);
     plan.clear();
     if (error)
-        *error = StoreError();
+        *error = FileError();
     for (int i = 1; i <= 4; ++i)
         plan << text(name("txtBearingB_", i), factorTextsA[static_cast<std::size_t>(i - 1)]);
     return true;

@@ -7,7 +7,7 @@
 // order matters and must be kept.
 //
 // Use from the window (the Enter key is swallowed in every case):
-//   RecallShaft:    Recall::Plan plan; StoreError err;
+//   RecallShaft:    Recall::Plan plan; FileError err;
 //                   if (Recall::PlanShaftRecall(txtParameter_0->text(), plan, &err)) {
 //                       Clear(); apply(plan);
 //                   }
@@ -81,17 +81,17 @@ Plan bearingPlan(Side side, const BearingRecord &bearing);
 // bearing.sav. Returns true with the plan when the record is found; false (plan empty) when it is
 // not, or when gear.sav cannot be read (error filled). A bearing.sav error leaves those bearings
 // out of the plan and fills error while the result stays true.
-bool PlanShaftRecall(const QString &typedNumber, Plan &plan, StoreError *error = nullptr);
+bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error = nullptr);
 
 // RecallBearingA (and RecallBearingB when the models differ): true with the plan when the typed
 // model is in the catalogue.
 bool PlanBearingRecall(
-    Side side, const QString &typedModel, Plan &plan, StoreError *error = nullptr);
+    Side side, const QString &typedModel, Plan &plan, FileError *error = nullptr);
 
 // RecallBearingB. When the typed models of A and B are equal (upper-cased, 12 characters) no file
 // is read: the plan copies A's four factor texts (as they stand, empty ones included) into
 // txtBearingB_1..4 and leaves B's type and caret alone. Otherwise as PlanBearingRecall for B.
 bool PlanBearingBRecall(const QString &typedModelA, const QString &typedModelB,
-    const std::array<QString, 4> &factorTextsA, Plan &plan, StoreError *error = nullptr);
+    const std::array<QString, 4> &factorTextsA, Plan &plan, FileError *error = nullptr);
 
 } // namespace Recall

@@ -27,6 +27,16 @@ QString FileError::text() const
     return QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
 }
 
+QString Reason::recordLimit()
+{
+    return QStringLiteral("记录数已达上限 %1，不能再添加记录").arg(MaxRecords);
+}
+
+QString Reason::overRecordLimit()
+{
+    return QStringLiteral("记录数超过上限 %1").arg(MaxRecords);
+}
+
 namespace {
 
 QString &appDirectoryOverride()
@@ -35,51 +45,31 @@ QString &appDirectoryOverride()
     return dir;
 }
 
-QString reasonText(const QString &reason, const QString &detail)
-{
-    if (detail.isEmpty())
-        return reason;
-    return reason + QStringLiteral("（") + detail + QStringLiteral("）");
-}
-
-bool fail(StoreError &error, const QString &path, const QString &reason,
-    const QString &detail = QString())
-{
-    error.path = path;
-    error.reason = reasonText(reason, detail);
-    return false;
-}
-
-QString limitReason()
-{
-    return QStringLiteral("记录数已达上限 %1，不能再添加记录").arg(MaxRecords);
-}
-
 // Opens a record file for reading. A missing file is created empty (never through a link: a
 // dangling link is refused); anything that exists but is not a plain file (a directory, a device)
 // is refused.
-bool openRecordFile(QFile &file, StoreError &error)
+Result<> openRecordFile(QFile &file)
 {
     const QString path = file.fileName();
-    QString target;
-    if (!SafeFile::resolve(path, target, error))
-        return false;
-    const QFileInfo info(target);
+    const Result<QString> target = SafeFile::resolve(path);
+    if (!target)
+        return target.error();
+    const QFileInfo info(*target);
     const bool exists = info.exists();
     if (exists && !info.isFile())
-        return fail(error, path, QStringLiteral("不是一个文件"));
+        return fileError(path, Reason::notAFile());
     if (!exists) {
-        const int fd = ::open(QFile::encodeName(target).constData(),
+        const int fd = ::open(QFile::encodeName(*target).constData(),
             O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0)
-            return fail(error, path, QStringLiteral("无法创建文件"),
-                QString::fromLocal8Bit(std::strerror(errno)));
+            return fileError(
+                path, Reason::cannotCreate(), QString::fromLocal8Bit(std::strerror(errno)));
         ::close(fd);
     }
-    file.setFileName(target);
+    file.setFileName(*target);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(error, path, QStringLiteral("无法打开文件"), file.errorString());
-    return true;
+        return fileError(path, Reason::cannotOpen(), file.errorString());
+    return {};
 }
 
 // The start of an open record file, read in one call: its whole slotBytes, at most MaxRecords.
@@ -93,8 +83,9 @@ struct SlotGrid
     bool complete() const { return fileSize == wholeSlots * slotSize && wholeSlots <= MaxRecords; }
 };
 
-bool readSlots(QFile &file, int slotSize, SlotGrid &out, StoreError &error)
+Result<SlotGrid> readSlots(QFile &file, int slotSize)
 {
+    SlotGrid out;
     out.slotSize = slotSize;
     out.fileSize = file.size();
     out.wholeSlots = out.fileSize / slotSize;
@@ -104,7 +95,7 @@ bool readSlots(QFile &file, int slotSize, SlotGrid &out, StoreError &error)
     if (wanted > 0) {
         got = file.read(out.bytes.data(), wanted);
         if (got < 0)
-            return fail(error, file.fileName(), QStringLiteral("读取失败"), file.errorString());
+            return fileError(file.fileName(), Reason::readFailed(), file.errorString());
     }
     if (got < wanted) {
         // The file got shorter between size() and read(): keep what is there.
@@ -113,7 +104,16 @@ bool readSlots(QFile &file, int slotSize, SlotGrid &out, StoreError &error)
         out.bytes.truncate(out.wholeSlots * slotSize);
     }
     out.count = static_cast<int>(out.bytes.size() / slotSize);
-    return true;
+    return out;
+}
+
+// Opens the record file at path and reads its grid.
+Result<SlotGrid> scan(const QString &path, int slotSize)
+{
+    QFile file(path);
+    if (Result<> opened = openRecordFile(file); !opened)
+        return opened.error();
+    return readSlots(file, slotSize);
 }
 
 QByteArray fingerprintOf(qint64 size, const QByteArray &slotBytes)
@@ -149,42 +149,43 @@ struct Change
     bool backup = false; // keep the old bytes in the backup even without a torn tail
 };
 
-using Modify = std::function<bool(const Current &, Change &, StoreError &)>;
+// Fills the change, or returns the error that stops the writer.
+using Modify = std::function<Result<>(const Current &, Change &)>;
 
 // The read-modify-replace of every record-file writer: resolves a link to its target, locks the
 // target against other writers, reads at most maxSlots of it, lets modify decide the new content,
 // keeps the old bytes in the backup when a torn tail is dropped (or modify asks for it), and
 // replaces the file. Errors name path, the file the user knows.
-bool modifyRecordFile(const QString &path, int slotSize, qint64 maxSlots, const Modify &modify,
-    StoreError &error, RecordFiles::WriteNote *note)
+Result<RecordFiles::WriteNote> modifyRecordFile(
+    const QString &path, int slotSize, qint64 maxSlots, const Modify &modify)
 {
-    error = StoreError();
-    if (note)
-        *note = RecordFiles::WriteNote();
-    const auto named = [&] {
+    const auto named = [&](FileError error) {
         error.path = path;
-        return false;
+        return error;
     };
-    QString target;
-    if (!SafeFile::resolve(path, target, error))
-        return false;
+    const Result<QString> target = SafeFile::resolve(path);
+    if (!target)
+        return target.error();
     SafeFile::Lock lock;
-    if (!lock.acquire(target, error))
-        return named();
+    if (const Result<> locked = lock.acquire(*target); !locked)
+        return named(locked.error());
     Current current;
     current.created = lock.created();
     current.size = lock.size();
     current.wholeSlots = current.size / slotSize;
     const qint64 wanted = std::min(current.wholeSlots, maxSlots) * slotSize;
-    if (!lock.read(0, wanted, current.slotBytes, error))
-        return named();
+    Result<QByteArray> read = lock.read(0, wanted);
+    if (!read)
+        return named(read.error());
+    current.slotBytes = std::move(*read);
     current.slotBytes.truncate(current.slotBytes.size() / slotSize * slotSize);
 
     Change change;
-    if (!modify(current, change, error))
-        return named();
+    if (const Result<> modified = modify(current, change); !modified)
+        return named(modified.error());
+    RecordFiles::WriteNote note;
     if (!change.write)
-        return true;
+        return note;
 
     const qint64 torn = current.size % slotSize;
     if (torn != 0 || change.backup) {
@@ -195,58 +196,46 @@ bool modifyRecordFile(const QString &path, int slotSize, qint64 maxSlots, const 
         SafeFile::Rules rules;
         rules.scratchName = scratchFor(slotSize);
         rules.followLinks = false;
-        if (!SafeFile::copyFrom(lock.handle(), backup, rules, error))
-            return false;
-        if (note) {
-            note->path = path;
-            note->backupPath = backup;
-            note->tornBytes = torn;
-        }
+        if (const Result<> copied = SafeFile::copyFrom(lock.handle(), backup, rules); !copied)
+            return copied.error();
+        note.path = path;
+        note.backupPath = backup;
+        note.tornBytes = torn;
     }
     SafeFile::Rules rules;
     rules.scratchName = scratchFor(slotSize);
-    if (!SafeFile::replace(target, change.content, rules, error))
-        return named();
-    return true;
+    if (const Result<> replaced = SafeFile::replace(*target, change.content, rules); !replaced)
+        return named(replaced.error());
+    return note;
 }
 
-bool appendRecordSlot(
-    const QString &path, const QByteArray &slot, StoreError &error, RecordFiles::WriteNote *note)
+Result<RecordFiles::WriteNote> appendRecordSlot(const QString &path, const QByteArray &slot)
 {
     const int slotSize = int(slot.size());
     return modifyRecordFile(
-        path, slotSize, MaxRecords,
-        [&](const Current &current, Change &change, StoreError &err) {
+        path, slotSize, MaxRecords, [&](const Current &current, Change &change) -> Result<> {
             if (current.wholeSlots >= MaxRecords)
-                return fail(err, path, limitReason());
+                return fileError(path, Reason::recordLimit());
             change.write = true;
             change.content = current.slotBytes + slot;
-            return true;
-        },
-        error, note);
+            return {};
+        });
 }
 
 template <typename Record, typename Decode>
-bool readRecords(const QString &path, int slotSize, Decode decode, QList<Record> &out,
-    StoreError &error, bool *complete)
+Result<RecordFiles::RecordList<Record>> readRecords(
+    const QString &path, int slotSize, Decode decode)
 {
-    out.clear();
-    error = StoreError();
-    if (complete)
-        *complete = false;
-    QFile file(path);
-    if (!openRecordFile(file, error))
-        return false;
-    SlotGrid grid;
-    if (!readSlots(file, slotSize, grid, error))
-        return false;
-    out.reserve(grid.count);
-    const char *data = grid.bytes.constData();
-    for (int i = 0; i < grid.count; ++i)
-        out.append(decode(data + qsizetype(i) * slotSize));
-    if (complete)
-        *complete = grid.complete();
-    return true;
+    const Result<SlotGrid> grid = scan(path, slotSize);
+    if (!grid)
+        return grid.error();
+    RecordFiles::RecordList<Record> out;
+    out.records.reserve(grid->count);
+    const char *data = grid->bytes.constData();
+    for (int i = 0; i < grid->count; ++i)
+        out.records.append(decode(data + qsizetype(i) * slotSize));
+    out.complete = grid->complete();
+    return out;
 }
 
 // Index of the first slot whose key field (at offset 0, width bytes) equals key, or -1.
@@ -317,16 +306,14 @@ QString tempPath()
     return QDir(appDirectory()).filePath(QStringLiteral("temp.sav"));
 }
 
-bool readShaftRecords(
-    const QString &path, QList<ShaftRecord> &out, StoreError &error, bool *complete)
+Result<RecordList<ShaftRecord>> readShaftRecords(const QString &path)
 {
-    return readRecords(path, ShaftSlot, decodeShaft, out, error, complete);
+    return readRecords<ShaftRecord>(path, ShaftSlot, decodeShaft);
 }
 
-bool readBearingRecords(
-    const QString &path, QList<BearingRecord> &out, StoreError &error, bool *complete)
+Result<RecordList<BearingRecord>> readBearingRecords(const QString &path)
 {
-    return readRecords(path, BearingSlot, decodeBearing, out, error, complete);
+    return readRecords<BearingRecord>(path, BearingSlot, decodeBearing);
 }
 
 QString WriteNote::text() const
@@ -351,140 +338,144 @@ QByteArray fingerprint(qint64 size, const QByteArray &slotBytes)
     return fingerprintOf(size, slotBytes);
 }
 
-bool readSnapshot(const QString &path, int slotSize, Snapshot &out, StoreError &error)
+Result<Snapshot> readSnapshot(const QString &path, int slotSize)
 {
-    out = Snapshot();
-    error = StoreError();
-    QFile file(path);
-    SlotGrid grid;
-    if (!openRecordFile(file, error) || !readSlots(file, slotSize, grid, error))
-        return false;
-    out.slotBytes = grid.bytes;
-    out.size = grid.fileSize;
-    out.wholeSlots = grid.wholeSlots;
+    const Result<SlotGrid> grid = scan(path, slotSize);
+    if (!grid)
+        return grid.error();
+    Snapshot out;
+    out.slotBytes = grid->bytes;
+    out.size = grid->fileSize;
+    out.wholeSlots = grid->wholeSlots;
     out.fingerprint = fingerprintOf(out.size, out.slotBytes);
-    return true;
+    return out;
 }
 
-bool appendShaftRecord(
-    const QString &path, const ShaftRecord &record, StoreError &error, WriteNote *note)
+Result<qint64> countRecords(const QString &path, int slotSize)
 {
-    return appendRecordSlot(path, encodeShaft(record), error, note);
+    QFile file(path);
+    if (Result<> opened = openRecordFile(file); !opened)
+        return opened.error();
+    return file.size() / slotSize;
 }
 
-bool appendBearingRecord(
-    const QString &path, const BearingRecord &record, StoreError &error, WriteNote *note)
+Result<WriteNote> appendShaftRecord(const QString &path, const ShaftRecord &record)
 {
-    return appendRecordSlot(path, encodeBearing(record), error, note);
+    return appendRecordSlot(path, encodeShaft(record));
 }
 
-bool replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record,
-    StoreError &error, WriteNote *note)
+Result<WriteNote> appendBearingRecord(const QString &path, const BearingRecord &record)
+{
+    return appendRecordSlot(path, encodeBearing(record));
+}
+
+Result<WriteNote> replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record)
 {
     // The whole file is read (records beyond MaxRecords stay) and replaced with the new slot in
     // place of record recordNo: a slot overwritten in place could be left half old, half new by a
     // crash.
-    return modifyRecordFile(
-        path, ShaftSlot, std::numeric_limits<qint64>::max(),
-        [&](const Current &current, Change &change, StoreError &err) {
+    return modifyRecordFile(path, ShaftSlot, std::numeric_limits<qint64>::max(),
+        [&](const Current &current, Change &change) -> Result<> {
             const qint64 whole = std::min<qint64>(current.wholeSlots, MaxRecords);
             if (recordNo < 1 || recordNo > whole)
-                return fail(err, path,
+                return fileError(path,
                     QStringLiteral("记录号 %1 超出范围（共 %2 条记录）").arg(recordNo).arg(whole));
             change.write = true;
             change.content = current.slotBytes;
             change.content.replace(
                 qsizetype(recordNo - 1) * ShaftSlot, ShaftSlot, encodeShaft(record));
-            return true;
-        },
-        error, note);
+            return {};
+        });
 }
 
-bool storeShaftRecord(const QString &path, const ShaftRecord &record, bool mayReplace,
-    int &recordNo, bool &inUse, StoreError &error, WriteNote *note)
+Result<StoredShaft> storeShaftRecord(
+    const QString &path, const ShaftRecord &record, bool mayReplace)
 {
-    recordNo = 0;
-    inUse = false;
-    return modifyRecordFile(
-        path, ShaftSlot, std::numeric_limits<qint64>::max(),
-        [&](const Current &current, Change &change, StoreError &err) {
-            const QByteArray known = current.slotBytes.left(qsizetype(MaxRecords) * ShaftSlot);
-            const int found = findKey(known, ShaftSlot, record.ShaftNo, ShaftNoWidth);
-            inUse = found >= 0;
-            if (inUse && !mayReplace)
-                return true;
-            change.content = current.slotBytes;
-            if (found >= 0) {
-                change.content.replace(
-                    qsizetype(found) * ShaftSlot, ShaftSlot, encodeShaft(record));
-                recordNo = found + 1;
-            } else {
-                if (current.wholeSlots >= MaxRecords)
-                    return fail(err, path, limitReason());
-                change.content += encodeShaft(record);
-                recordNo = int(current.wholeSlots) + 1;
-            }
-            change.write = true;
-            return true;
-        },
-        error, note);
+    StoredShaft stored;
+    const Result<WriteNote> written
+        = modifyRecordFile(path, ShaftSlot, std::numeric_limits<qint64>::max(),
+            [&](const Current &current, Change &change) -> Result<> {
+                const QByteArray known = current.slotBytes.left(qsizetype(MaxRecords) * ShaftSlot);
+                const int found = findKey(known, ShaftSlot, record.ShaftNo, ShaftNoWidth);
+                stored.inUse = found >= 0;
+                if (stored.inUse && !mayReplace)
+                    return {};
+                change.content = current.slotBytes;
+                if (found >= 0) {
+                    change.content.replace(
+                        qsizetype(found) * ShaftSlot, ShaftSlot, encodeShaft(record));
+                    stored.recordNo = found + 1;
+                } else {
+                    if (current.wholeSlots >= MaxRecords)
+                        return fileError(path, Reason::recordLimit());
+                    change.content += encodeShaft(record);
+                    stored.recordNo = int(current.wholeSlots) + 1;
+                }
+                change.write = true;
+                return {};
+            });
+    if (!written)
+        return written.error();
+    stored.note = *written;
+    return stored;
 }
 
-bool rewriteBearingFile(const QString &path, const QList<BearingRecord> &records, StoreError &error)
+Result<> rewriteBearingFile(const QString &path, const QList<BearingRecord> &records)
 {
-    error = StoreError();
     if (records.size() > MaxRecords)
-        return fail(error, path, QStringLiteral("记录数超过上限 %1").arg(MaxRecords));
+        return fileError(path, Reason::overRecordLimit());
     QByteArray bytes;
     bytes.reserve(qsizetype(records.size()) * BearingSlot);
     for (const BearingRecord &record : records)
         bytes += encodeBearing(record);
-    return rewriteBearingSlots(path, bytes, error);
+    return rewriteBearingSlots(path, bytes);
 }
 
-bool rewriteBearingSlots(const QString &path, const QByteArray &bytes, StoreError &error)
+Result<> rewriteBearingSlots(const QString &path, const QByteArray &bytes)
 {
-    bool changed = false;
-    return rewriteBearingSlotsIfUnchanged(path, bytes, QByteArray(), false, changed, error);
+    const Result<Rewrite> rewritten = rewriteBearingSlotsIfUnchanged(path, bytes, {}, false);
+    if (!rewritten)
+        return rewritten.error();
+    return {};
 }
 
-bool rewriteBearingSlotsIfUnchanged(const QString &path, const QByteArray &bytes,
-    const QByteArray &fingerprint, bool backup, bool &changed, StoreError &error, WriteNote *note)
+Result<Rewrite> rewriteBearingSlotsIfUnchanged(
+    const QString &path, const QByteArray &bytes, const QByteArray &fingerprint, bool backup)
 {
-    error = StoreError();
-    changed = false;
     if (bytes.size() % BearingSlot != 0)
-        return fail(error, path, QStringLiteral("记录不完整"));
+        return fileError(path, QStringLiteral("记录不完整"));
     if (bytes.size() / BearingSlot > MaxRecords)
-        return fail(error, path, QStringLiteral("记录数超过上限 %1").arg(MaxRecords));
-    return modifyRecordFile(
-        path, BearingSlot, MaxRecords,
-        [&](const Current &current, Change &change, StoreError &) {
+        return fileError(path, Reason::overRecordLimit());
+    Rewrite rewrite;
+    const Result<WriteNote> written = modifyRecordFile(
+        path, BearingSlot, MaxRecords, [&](const Current &current, Change &change) -> Result<> {
             if (!fingerprint.isEmpty() && !current.created
                 && fingerprintOf(current.size, current.slotBytes) != fingerprint) {
-                changed = true;
-                return true;
+                rewrite.changed = true;
+                return {};
             }
             change.write = true;
             change.backup = backup && !current.created;
             change.content = bytes;
-            return true;
-        },
-        error, note);
+            return {};
+        });
+    if (!written)
+        return written.error();
+    rewrite.note = *written;
+    return rewrite;
 }
 
-bool modifyBearingFile(
-    const QString &path, const BearingChange &change, StoreError &error, WriteNote *note)
+Result<WriteNote> modifyBearingFile(const QString &path, const BearingChange &change)
 {
     return modifyRecordFile(
-        path, BearingSlot, MaxRecords,
-        [&](const Current &current, Change &out, StoreError &err) {
-            if (!change(current.slotBytes, current.wholeSlots, out.content, err))
-                return false;
+        path, BearingSlot, MaxRecords, [&](const Current &current, Change &out) -> Result<> {
+            Result<QByteArray> content = change(current.slotBytes, current.wholeSlots);
+            if (!content)
+                return content.error();
+            out.content = std::move(*content);
             out.write = !out.content.isEmpty();
-            return true;
-        },
-        error, note);
+            return {};
+        });
 }
 
 bool keysEqual(const QString &a, const QString &b, int width)
@@ -498,44 +489,36 @@ namespace Module1 {
 
 namespace {
 
-// Reads the whole grid of a record file; on failure fills *error (when given).
-bool scan(const QString &path, int slotSize, QFile &file, SlotGrid &grid, StoreError *error)
+// The record decoded from the first slot of the file at path whose key field equals key.
+template <typename Record, typename Decode>
+Result<std::optional<Record>> findRecord(
+    const QString &path, int slotSize, const QString &key, int width, Decode decode)
 {
-    StoreError local;
-    StoreError &err = error ? *error : local;
-    err = StoreError();
-    file.setFileName(path);
-    return openRecordFile(file, err) && readSlots(file, slotSize, grid, err);
+    const Result<SlotGrid> grid = scan(path, slotSize);
+    if (!grid)
+        return grid.error();
+    const int i = findKey(grid->bytes, slotSize, key, width);
+    if (i < 0)
+        return std::optional<Record>();
+    return std::optional<Record>(decode(grid->bytes.constData() + qsizetype(i) * slotSize));
 }
 
 } // namespace
 
-BearingRecord FindBearingRecord(const QString &key, StoreError *error)
+Result<std::optional<BearingRecord>> FindBearingRecord(const QString &key)
 {
-    QFile file;
-    SlotGrid grid;
-    if (!scan(RecordFiles::bearingPath(), BearingSlot, file, grid, error))
-        return BearingRecord();
-    const int i = findKey(grid.bytes, BearingSlot, key, ModelWidth);
-    if (i < 0)
-        return BearingRecord();
-    return decodeBearing(grid.bytes.constData() + qsizetype(i) * BearingSlot);
+    return findRecord<BearingRecord>(
+        RecordFiles::bearingPath(), BearingSlot, key, ModelWidth, decodeBearing);
 }
 
-ShaftRecord FindShaftRecord(const QString &key, StoreError *error)
+Result<std::optional<ShaftRecord>> FindShaftRecord(const QString &key)
 {
-    QFile file;
-    SlotGrid grid;
-    if (!scan(RecordFiles::gearPath(), ShaftSlot, file, grid, error))
-        return ShaftRecord();
-    const int i = findKey(grid.bytes, ShaftSlot, key, ShaftNoWidth);
-    if (i < 0)
-        return ShaftRecord();
-    return decodeShaft(grid.bytes.constData() + qsizetype(i) * ShaftSlot);
+    return findRecord<ShaftRecord>(
+        RecordFiles::gearPath(), ShaftSlot, key, ShaftNoWidth, decodeShaft);
 }
 
-bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float Y1, float Y2,
-    float Cr, StoreError *error, RecordFiles::WriteNote *note)
+Result<std::optional<RecordFiles::WriteNote>> AppendBearingRecord(
+    const QString &model, std::uint8_t type, float e, float Y1, float Y2, float Cr)
 {
     BearingRecord record;
     record.Model = fitField(model, ModelWidth);
@@ -545,24 +528,24 @@ bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float
     record.Y2 = Y2;
     record.Cr = Cr;
 
-    StoreError local;
-    StoreError &err = error ? *error : local;
     bool appended = false;
     // The model is looked for in the file as it is inside the lock, so that a copy of the program
     // adding the same model meanwhile is seen.
-    RecordFiles::modifyBearingFile(
-        RecordFiles::bearingPath(),
-        [&](const QByteArray &slotBytes, qint64 wholeSlots, QByteArray &out, StoreError &e2) {
-            if (findKey(slotBytes, BearingSlot, record.Model, ModelWidth) >= 0)
-                return true;
-            if (wholeSlots >= MaxRecords)
-                return fail(e2, RecordFiles::bearingPath(), limitReason());
-            out = slotBytes + encodeBearing(record);
-            appended = true;
-            return true;
-        },
-        err, note);
-    return appended && !err.failed();
+    const Result<RecordFiles::WriteNote> written
+        = RecordFiles::modifyBearingFile(RecordFiles::bearingPath(),
+            [&](const QByteArray &slotBytes, qint64 wholeSlots) -> Result<QByteArray> {
+                if (findKey(slotBytes, BearingSlot, record.Model, ModelWidth) >= 0)
+                    return QByteArray();
+                if (wholeSlots >= MaxRecords)
+                    return fileError(RecordFiles::bearingPath(), Reason::recordLimit());
+                appended = true;
+                return QByteArray(slotBytes + encodeBearing(record));
+            });
+    if (!written)
+        return written.error();
+    if (!appended)
+        return std::optional<RecordFiles::WriteNote>();
+    return std::optional<RecordFiles::WriteNote>(*written);
 }
 
 } // namespace Module1

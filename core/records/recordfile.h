@@ -2,8 +2,8 @@
 
 // Fixed-slot record files (gear.sav, bearing.sav, temp.sav) and the shared operations of Module1.
 // Every operation opens its file, works and closes it before returning; a missing file is created
-// empty. Failures are returned as a StoreError naming the file and the reason; nothing here shows
-// a dialog.
+// empty. Failures are returned as a FileError (in a Result) naming the file and the reason;
+// nothing here shows a dialog.
 
 #include "records/fileerror.h"
 #include "records/records.h"
@@ -14,8 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-
-using StoreError = FileError;
+#include <optional>
 
 namespace RecordFiles {
 
@@ -59,16 +58,24 @@ struct Snapshot
 // The fingerprint of a file of size bytes whose first whole slotBytes are slotBytes.
 QByteArray fingerprint(qint64 size, const QByteArray &slotBytes);
 // Reads the file at path (created empty when missing; a dangling link is refused).
-bool readSnapshot(const QString &path, int slotSize, Snapshot &out, StoreError &error);
+Result<Snapshot> readSnapshot(const QString &path, int slotSize);
+
+// The number of whole slots of a record file (records beyond MaxRecords included), opened as the
+// readers open it (created empty when missing).
+Result<qint64> countRecords(const QString &path, int slotSize);
+
+// The records of a file as read: complete tells whether the file was read whole (false when a
+// torn tail or records beyond MaxRecords were left out).
+template <typename Record> struct RecordList
+{
+    QList<Record> records;
+    bool complete = false;
+};
 
 // Every whole slot of a file, read in one pass; a torn last slot is ignored and at most
-// MaxRecords records are returned. A missing file is created empty. On failure returns false,
-// fills error and leaves the list empty; complete tells whether the file was read whole (false when
-// a torn tail or records beyond MaxRecords were left out).
-bool readShaftRecords(
-    const QString &path, QList<ShaftRecord> &out, StoreError &error, bool *complete = nullptr);
-bool readBearingRecords(
-    const QString &path, QList<BearingRecord> &out, StoreError &error, bool *complete = nullptr);
+// MaxRecords records are returned. A missing file is created empty.
+Result<RecordList<ShaftRecord>> readShaftRecords(const QString &path);
+Result<RecordList<BearingRecord>> readBearingRecords(const QString &path);
 
 // Every writer below reads, changes and replaces its file while holding the file's lock
 // (SafeFile::Lock), so two copies of the program never lose each other's records: one waits
@@ -78,46 +85,55 @@ bool readBearingRecords(
 // failure or a crash leaves either the old or the new file whole. A torn tail is dropped after
 // the file's bytes were kept in its backup (note says so). Failures name the file and the reason.
 
+// Each writer returns what it did with a torn tail (WriteNote) on success.
+
 // Appends one slot after the last whole slot. Refuses when the file already holds MaxRecords
 // records.
-bool appendShaftRecord(
-    const QString &path, const ShaftRecord &record, StoreError &error, WriteNote *note = nullptr);
-bool appendBearingRecord(
-    const QString &path, const BearingRecord &record, StoreError &error, WriteNote *note = nullptr);
+Result<WriteNote> appendShaftRecord(const QString &path, const ShaftRecord &record);
+Result<WriteNote> appendBearingRecord(const QString &path, const BearingRecord &record);
 
 // Replaces record recordNo (1-based); the rest of the file stays as it is.
-bool replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record,
-    StoreError &error, WriteNote *note = nullptr);
+Result<WriteNote> replaceShaftRecord(const QString &path, int recordNo, const ShaftRecord &record);
 
+// What storeShaftRecord did: inUse tells whether the number is there; when it is and !mayReplace,
+// nothing is written (the caller asks the user and calls again). recordNo is the record written
+// (1-based), 0 when none.
+struct StoredShaft
+{
+    int recordNo = 0;
+    bool inUse = false;
+    WriteNote note;
+};
 // Stores a shaft record by its number, finding the number again in the file as it is now: it
 // replaces the first record with that number when mayReplace, and is appended when the number
-// is not there. inUse tells whether the number is there; when it is and !mayReplace, nothing is
-// written (the caller asks the user and calls again). recordNo is the record written (1-based), 0
-// when none.
-bool storeShaftRecord(const QString &path, const ShaftRecord &record, bool mayReplace,
-    int &recordNo, bool &inUse, StoreError &error, WriteNote *note = nullptr);
+// is not there.
+Result<StoredShaft> storeShaftRecord(
+    const QString &path, const ShaftRecord &record, bool mayReplace);
 
 // Replaces the whole file by the given records, through temp.sav beside it.
-bool rewriteBearingFile(
-    const QString &path, const QList<BearingRecord> &records, StoreError &error);
+Result<> rewriteBearingFile(const QString &path, const QList<BearingRecord> &records);
 // The same with the slotBytes given byte for byte (a whole number of BearingSlot slotBytes).
-bool rewriteBearingSlots(const QString &path, const QByteArray &bytes, StoreError &error);
+Result<> rewriteBearingSlots(const QString &path, const QByteArray &bytes);
 
+// What rewriteBearingSlotsIfUnchanged did: changed tells the caller to read the file again;
+// nothing was written then.
+struct Rewrite
+{
+    bool changed = false;
+    WriteNote note;
+};
 // The same, only if the file still holds what fingerprint (Snapshot::fingerprint) was taken of; a
-// file that no longer exists counts as unchanged (storing loses nothing). changed tells the
-// caller to read the file again; nothing is written then. With backup, the file's bytes are
-// first copied to its backup (backupPathFor) byte for byte.
-bool rewriteBearingSlotsIfUnchanged(const QString &path, const QByteArray &bytes,
-    const QByteArray &fingerprint, bool backup, bool &changed, StoreError &error,
-    WriteNote *note = nullptr);
+// file that no longer exists counts as unchanged (storing loses nothing). With backup, the file's
+// bytes are first copied to its backup (backupPathFor) byte for byte.
+Result<Rewrite> rewriteBearingSlotsIfUnchanged(
+    const QString &path, const QByteArray &bytes, const QByteArray &fingerprint, bool backup);
 
 // A read-modify-replace of a bearing file under its lock, for writers outside this file (the
 // merge): change gets the file's first slotBytes (at most MaxRecords) and its whole-slot count, and
-// returns the new content in out, or an empty out to write nothing; false stops with error.
-using BearingChange = std::function<bool(
-    const QByteArray &slotBytes, qint64 wholeSlots, QByteArray &out, StoreError &error)>;
-bool modifyBearingFile(
-    const QString &path, const BearingChange &change, StoreError &error, WriteNote *note = nullptr);
+// returns the new content, or an empty one to write nothing; an error stops it.
+using BearingChange
+    = std::function<Result<QByteArray>(const QByteArray &slotBytes, qint64 wholeSlots)>;
+Result<WriteNote> modifyBearingFile(const QString &path, const BearingChange &change);
 
 // Key comparison of the record files: both texts as a field of width bytes gives them back
 // (RecordLayout::fitField: padded with blanks to width characters, a long Chinese text cut where
@@ -129,14 +145,14 @@ bool keysEqual(const QString &a, const QString &b, int width);
 
 namespace Module1 {
 
-// First record of bearing.sav whose Model equals key, or an empty record (Cr = 0).
-BearingRecord FindBearingRecord(const QString &key, StoreError *error = nullptr);
-// First record of gear.sav whose ShaftNo equals key, or an empty record (P1 = 0).
-ShaftRecord FindShaftRecord(const QString &key, StoreError *error = nullptr);
-// Appends a bearing with d = D = B = 0 unless the model is already there. True when appended;
-// false when the model existed or on failure (error says which).
-bool AppendBearingRecord(const QString &model, std::uint8_t type, float e, float Y1, float Y2,
-    float Cr, StoreError *error = nullptr, RecordFiles::WriteNote *note = nullptr);
+// First record of bearing.sav whose Model equals key; nullopt when there is none.
+Result<std::optional<BearingRecord>> FindBearingRecord(const QString &key);
+// First record of gear.sav whose ShaftNo equals key; nullopt when there is none.
+Result<std::optional<ShaftRecord>> FindShaftRecord(const QString &key);
+// Appends a bearing with d = D = B = 0 unless the model is already there: the writer's note when
+// appended, nullopt when the model was there.
+Result<std::optional<RecordFiles::WriteNote>> AppendBearingRecord(
+    const QString &model, std::uint8_t type, float e, float Y1, float Y2, float Cr);
 
 // ByteToBits and BitsToByte live in records/records.h.
 

@@ -27,7 +27,7 @@ constexpr int Flags = 47;
 constexpr int WeightKg = 48;
 constexpr int ModelA = 50;
 constexpr int ModelB = 62;
-constexpr int DataEnd = 74;
+constexpr int DataEnd = ShaftData;
 } // namespace Shaft
 
 namespace Bearing {
@@ -40,7 +40,7 @@ constexpr int e = 19;
 constexpr int Y1 = 23;
 constexpr int Y2 = 27;
 constexpr int Cr = 31;
-constexpr int DataEnd = 35;
+constexpr int DataEnd = BearingData;
 } // namespace Bearing
 
 static_assert(Shaft::DataEnd <= ShaftSlot && Bearing::DataEnd <= BearingSlot);
@@ -187,6 +187,9 @@ QString fitField(const QString &text, int width)
     return decodeText(field.constData(), width);
 }
 
+namespace {
+
+// Whether every character of text has a GBK code (otherwise it would be stored as '?').
 bool encodableInGbk(const QString &text)
 {
     // The encoder writes '?' for a character without a code; its error flag is not reliable after
@@ -196,6 +199,8 @@ bool encodableInGbk(const QString &text)
     const QByteArray bytes = encoder.encode(text);
     return bytes.count('?') == text.count(u'?');
 }
+
+} // namespace
 
 QString charactersOutsideGbk(const QString &text)
 {

@@ -35,6 +35,9 @@ namespace RecordLayout {
 
 constexpr int ShaftSlot = 116;
 constexpr int BearingSlot = 48;
+// Bytes of a record's data at the start of its slot.
+constexpr int ShaftData = 74;
+constexpr int BearingData = 35;
 constexpr int ShaftNoWidth = 15;
 constexpr int ModelWidth = 12;
 constexpr int MaxRecords = 32767; // record numbers are 16-bit signed
@@ -58,8 +61,6 @@ QString decodeText(const char *field, int width);
 // character GBK lacks comes back as '?'.
 QString fitField(const QString &text, int width);
 
-// Whether every character of text has a GBK code (otherwise it would be stored as '?').
-bool encodableInGbk(const QString &text);
 // The characters of text that GBK lacks, each once, in order, joined by "、"; empty when none.
 QString charactersOutsideGbk(const QString &text);
 // "<what>中的字符 <characters> 不能保存（GBK 编码中没有）", what being 编号 or 型号.

@@ -30,13 +30,9 @@ QString systemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool fail(StoreError &error, const QString &path, const QString &reason, int errnum = 0)
+FileError fail(const QString &path, const QString &reason, int errnum = 0)
 {
-    error.path = path;
-    error.reason = errnum == 0
-        ? reason
-        : reason + QStringLiteral("（") + systemText(errnum) + QStringLiteral("）");
-    return false;
+    return fileError(path, reason, errnum == 0 ? QString() : systemText(errnum));
 }
 
 // Whether the process may write to path, judged with the effective user (access() would use the
@@ -44,12 +40,6 @@ bool fail(StoreError &error, const QString &path, const QString &reason, int err
 bool mayWrite(const QString &path)
 {
     return ::faccessat(AT_FDCWD, native(path).constData(), W_OK, AT_EACCESS) == 0;
-}
-
-QString writeReason(int errnum)
-{
-    return errnum == ENOSPC || errnum == EDQUOT ? QStringLiteral("磁盘已满，文件未能写完")
-                                                : QStringLiteral("写入失败");
 }
 
 bool writeAll(int fd, const char *data, qint64 size, int &errnum)
@@ -116,45 +106,48 @@ bool fillAndClose(int fd, const Filler &fill, int &errnum, bool &readFailed)
 
 // Writes a file that may be written in place but not replaced (its folder refuses new files):
 // opened without following a link, truncated and written.
-bool writeInPlace(const QString &path, const Filler &fill, StoreError &error)
+Result<> writeInPlace(const QString &path, const Filler &fill)
 {
     const int fd = ::open(native(path).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP)
-            return fail(error, path, QStringLiteral("是一个符号链接，不会通过它写入"));
-        return fail(error, path, QStringLiteral("无法写入文件"), errno);
+            return fail(path, QStringLiteral("是一个符号链接，不会通过它写入"));
+        return fail(path, QStringLiteral("无法写入文件"), errno);
     }
     int errnum = 0;
     bool readFailed = false;
     if (!fillAndClose(fd, fill, errnum, readFailed))
-        return fail(error, path, writeReason(errnum), errnum);
-    return true;
+        return fail(path, Reason::writeFailed(), errnum);
+    return {};
 }
 
-bool replaceWith(const QString &path, const Rules &rules, const Filler &fill, StoreError &error)
+Result<> replaceWith(const QString &path, const Rules &rules, const Filler &fill)
 {
-    error = StoreError();
     if (path.isEmpty())
-        return fail(error, path, QStringLiteral("没有文件名"));
+        return fail(path, QStringLiteral("没有文件名"));
     QString target = path;
-    if (rules.followLinks && !resolve(path, target, error))
-        return false;
+    if (rules.followLinks) {
+        const Result<QString> resolved = resolve(path);
+        if (!resolved)
+            return resolved.error();
+        target = *resolved;
+    }
 
     struct stat old
     {
     };
     const bool exists = ::lstat(native(target).constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode) && !(S_ISLNK(old.st_mode) && !rules.followLinks))
-        return fail(error, path, QStringLiteral("不是一个文件"));
+        return fail(path, Reason::notAFile());
     const bool regular = exists && S_ISREG(old.st_mode);
     if (regular && !mayWrite(target))
-        return fail(error, path, QStringLiteral("文件是只读的，无法写入"));
+        return fail(path, QStringLiteral("文件是只读的，无法写入"));
 
     // The scratch file lies beside the target so the rename stays on one file system.
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
     if (!QFileInfo(folder).isDir())
-        return fail(error, path, QStringLiteral("文件夹不存在，无法创建文件"));
+        return fail(path, QStringLiteral("文件夹不存在，无法创建文件"));
     const QString scratchName = rules.scratchName.isEmpty()
         ? targetInfo.fileName() + QStringLiteral(".tmp")
         : rules.scratchName;
@@ -166,17 +159,17 @@ bool replaceWith(const QString &path, const Rules &rules, const Filler &fill, St
     {
     };
     if (::lstat(native(scratch).constData(), &standing) == 0 && S_ISDIR(standing.st_mode))
-        return fail(error, scratch, QStringLiteral("不是一个文件"));
+        return fail(scratch, Reason::notAFile());
     ::unlink(native(scratch).constData());
     const int fd = ::open(native(scratch).constData(),
         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, regular ? 0600 : 0666);
     if (fd < 0) {
         const int errnum = errno;
         if (rules.directWhenFolderRefuses && regular)
-            return writeInPlace(target, fill, error);
+            return writeInPlace(target, fill);
         if (!exists && (errnum == EACCES || errnum == EPERM || errnum == EROFS))
-            return fail(error, path, QStringLiteral("文件夹是只读的，无法创建文件"));
-        return fail(error, path, QStringLiteral("无法创建临时文件 ") + scratchName, errnum);
+            return fail(path, QStringLiteral("文件夹是只读的，无法创建文件"));
+        return fail(path, QStringLiteral("无法创建临时文件 ") + scratchName, errnum);
     }
     if (regular) {
         // The replacement keeps who may read and write the file: its owner and group where the
@@ -192,62 +185,53 @@ bool replaceWith(const QString &path, const Rules &rules, const Filler &fill, St
     bool readFailed = false;
     if (!fillAndClose(fd, fill, errnum, readFailed)) {
         ::unlink(native(scratch).constData());
-        return fail(
-            error, path, readFailed ? QStringLiteral("读取失败") : writeReason(errnum), errnum);
+        return fail(path, readFailed ? Reason::readFailed() : Reason::writeFailed(), errnum);
     }
     // rename() replaces the target in one step: a reader sees either the old or the new file.
     if (::rename(native(scratch).constData(), native(target).constData()) != 0) {
         const int why = errno;
         ::unlink(native(scratch).constData());
-        return fail(error, path, QStringLiteral("无法替换文件"), why);
+        return fail(path, QStringLiteral("无法替换文件"), why);
     }
     syncDirectory(folder);
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool resolve(const QString &path, QString &target, StoreError &error)
+Result<QString> resolve(const QString &path)
 {
-    target = path;
     struct stat st
     {
     };
     if (::lstat(native(path).constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return true; // a plain file, a folder or nothing: each writer judges that itself
+        return path; // a plain file, a folder or nothing: each writer judges that itself
     char resolved[PATH_MAX];
     if (::realpath(native(path).constData(), resolved) == nullptr) {
         const int errnum = errno;
         if (errnum == ENOENT) {
             const QString link = QFileInfo(path).symLinkTarget();
-            return fail(error, path,
+            return fail(path,
                 QStringLiteral("是一个符号链接，它指向的文件不存在：")
                     + QDir::toNativeSeparators(link));
         }
-        return fail(error, path, QStringLiteral("符号链接无法解析"), errnum);
+        return fail(path, QStringLiteral("符号链接无法解析"), errnum);
     }
-    target = QFile::decodeName(resolved);
-    return true;
+    return QFile::decodeName(resolved);
 }
 
-bool replace(const QString &path, const QByteArray &bytes, const Rules &rules, StoreError &error)
+Result<> replace(const QString &path, const QByteArray &bytes, const Rules &rules)
 {
-    return replaceWith(
-        path, rules,
-        [&bytes](int fd, int &errnum, bool &) {
-            return writeAll(fd, bytes.constData(), bytes.size(), errnum);
-        },
-        error);
+    return replaceWith(path, rules, [&bytes](int fd, int &errnum, bool &) {
+        return writeAll(fd, bytes.constData(), bytes.size(), errnum);
+    });
 }
 
-bool copyFrom(int from, const QString &path, const Rules &rules, StoreError &error)
+Result<> copyFrom(int from, const QString &path, const Rules &rules)
 {
-    return replaceWith(
-        path, rules,
-        [from](int fd, int &errnum, bool &readFailed) {
-            return copyAll(from, fd, errnum, readFailed);
-        },
-        error);
+    return replaceWith(path, rules, [from](int fd, int &errnum, bool &readFailed) {
+        return copyAll(from, fd, errnum, readFailed);
+    });
 }
 
 // ---- Lock ---------------------------------------------------------------------------------------
@@ -264,7 +248,7 @@ void Lock::release()
     m_fd = -1;
 }
 
-bool Lock::acquire(const QString &path, StoreError &error, int waitMs)
+Result<> Lock::acquire(const QString &path, int waitMs)
 {
     release();
     m_path = path;
@@ -278,19 +262,19 @@ bool Lock::acquire(const QString &path, StoreError &error, int waitMs)
             if (fd < 0 && errno == EEXIST)
                 continue; // another writer created it first
             if (fd < 0)
-                return fail(error, path, QStringLiteral("无法创建文件"), errno);
+                return fail(path, Reason::cannotCreate(), errno);
             m_created = true;
         } else if (fd < 0) {
             if (errno == ELOOP)
-                return fail(error, path, QStringLiteral("是一个符号链接，不会通过它写入"));
-            return fail(error, path, QStringLiteral("无法打开文件"), errno);
+                return fail(path, QStringLiteral("是一个符号链接，不会通过它写入"));
+            return fail(path, Reason::cannotOpen(), errno);
         }
         struct stat held
         {
         };
         if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
             ::close(fd);
-            return fail(error, path, QStringLiteral("不是一个文件"));
+            return fail(path, Reason::notAFile());
         }
         while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int errnum = errno;
@@ -301,10 +285,10 @@ bool Lock::acquire(const QString &path, StoreError &error, int waitMs)
             if (errnum != EWOULDBLOCK || deadline.hasExpired()) {
                 ::close(fd);
                 if (errnum == EWOULDBLOCK)
-                    return fail(error, path,
+                    return fail(path,
                         QStringLiteral("另一个程序（也可能是本程序的另一个副本）正在写入这个文件，"
                                        "请稍后再试"));
-                return fail(error, path, QStringLiteral("无法锁定文件"), errnum);
+                return fail(path, QStringLiteral("无法锁定文件"), errnum);
             }
             QThread::msleep(5);
         }
@@ -316,7 +300,7 @@ bool Lock::acquire(const QString &path, StoreError &error, int waitMs)
         if (::stat(name.constData(), &now) == 0 && now.st_dev == held.st_dev
             && now.st_ino == held.st_ino) {
             m_fd = fd;
-            return true;
+            return {};
         }
         ::close(fd);
         m_created = false;
@@ -331,25 +315,23 @@ qint64 Lock::size() const
     return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
 }
 
-bool Lock::read(qint64 offset, qint64 maxBytes, QByteArray &out, StoreError &error) const
+Result<QByteArray> Lock::read(qint64 offset, qint64 maxBytes) const
 {
-    out.resize(maxBytes);
+    QByteArray out(maxBytes, Qt::Uninitialized);
     qint64 got = 0;
     while (got < maxBytes) {
         const ssize_t n = ::pread(m_fd, out.data() + got, static_cast<size_t>(maxBytes - got),
             static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            out.clear();
-            return fail(error, m_path, QStringLiteral("读取失败"), errno);
-        }
+        if (n < 0)
+            return fail(m_path, Reason::readFailed(), errno);
         if (n == 0)
             break;
         got += n;
     }
     out.truncate(got);
-    return true;
+    return out;
 }
 
 } // namespace SafeFile

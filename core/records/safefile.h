@@ -9,9 +9,9 @@
 // flushed to disk and renamed over it; the folder is flushed too. A failure or a crash thus leaves
 // the old or the new file whole. A file reached through a symbolic link is resolved to its final
 // target, which is replaced in its own folder, so the link stays a link; a dangling link is
-// refused. Failures are StoreErrors naming the file and the reason.
+// refused. Failures are FileErrors naming the file and the reason.
 
-#include "records/recordfile.h"
+#include "records/fileerror.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,13 +35,13 @@ struct Rules
 
 // The file that a write to path replaces: path itself, or the final target of the symbolic link at
 // path. Fails for a dangling link and for a link loop.
-bool resolve(const QString &path, QString &target, StoreError &error);
+Result<QString> resolve(const QString &path);
 
 // Replaces the file at path by bytes under the rules.
-bool replace(const QString &path, const QByteArray &bytes, const Rules &rules, StoreError &error);
+Result<> replace(const QString &path, const QByteArray &bytes, const Rules &rules);
 
 // Replaces the file at path by a byte-for-byte copy of the open file fd (from its start).
-bool copyFrom(int fd, const QString &path, const Rules &rules, StoreError &error);
+Result<> copyFrom(int fd, const QString &path, const Rules &rules);
 
 // How long a writer waits for another one to finish before it gives up with a message.
 constexpr int LockWaitMs = 5000;
@@ -59,15 +59,15 @@ public:
     Lock &operator=(const Lock &) = delete;
 
     // path must be resolved (see resolve). Waits up to waitMs for another writer.
-    bool acquire(const QString &path, StoreError &error, int waitMs = LockWaitMs);
+    Result<> acquire(const QString &path, int waitMs = LockWaitMs);
     void release();
     // The locked file, open for reading.
     int handle() const { return m_fd; }
     // The file was missing and has been created empty.
     bool created() const { return m_created; }
     qint64 size() const;
-    // Up to maxBytes from offset, in one buffer; false with error filled on a read failure.
-    bool read(qint64 offset, qint64 maxBytes, QByteArray &out, StoreError &error) const;
+    // Up to maxBytes from offset, in one buffer.
+    Result<QByteArray> read(qint64 offset, qint64 maxBytes) const;
 
 private:
     QString m_path;

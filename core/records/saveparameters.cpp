@@ -19,19 +19,20 @@ QString savedMessage(bool bearingAppended)
 }
 
 bool AppendBearingCopies(
-    const RecordCopies &copies, bool &appended, QStringList &notes, StoreError &error)
+    const RecordCopies &copies, bool &appended, QStringList &notes, FileError &error)
 {
     appended = false;
     for (const BearingRecord *b : { &copies.bearingA, &copies.bearingB }) {
-        error = StoreError();
-        RecordFiles::WriteNote note;
-        if (Module1::AppendBearingRecord(
-                b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr, &error, &note))
-            appended = true;
-        else if (error.failed())
+        error = FileError();
+        const Result<std::optional<RecordFiles::WriteNote>> added
+            = Module1::AppendBearingRecord(b->Model, b->Type, b->e, b->Y1, b->Y2, b->Cr);
+        if (!added) {
+            error = added.error();
             return false;
-        if (note.kept())
-            notes.append(note.text());
+        }
+        appended = appended || added->has_value();
+        if (*added && (*added)->kept())
+            notes.append((*added)->text());
     }
     return true;
 }
@@ -39,7 +40,7 @@ bool AppendBearingCopies(
 SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
 {
     SaveOutcome out;
-    auto fail = [&](const StoreError &error) {
+    auto fail = [&](const FileError &error) {
         out.kind = SaveOutcome::Failed;
         out.error = error;
         prompter.inform(error.text());
@@ -64,14 +65,16 @@ SaveOutcome SaveShaftRecord(const RecordCopies &copies, Prompter &prompter)
     // The number is looked for inside the file's lock; when it is in use the user is asked (with
     // the lock released) and the number is looked for again, since the file may have changed
     // while the question was open.
-    StoreError error;
+    FileError error;
     bool mayReplace = false;
     for (;;) {
-        bool inUse = false;
-        RecordFiles::WriteNote note;
-        if (!RecordFiles::storeShaftRecord(RecordFiles::gearPath(), copies.shaft, mayReplace,
-                out.recordNo, inUse, error, &note))
-            return fail(error);
+        const Result<RecordFiles::StoredShaft> stored
+            = RecordFiles::storeShaftRecord(RecordFiles::gearPath(), copies.shaft, mayReplace);
+        if (!stored)
+            return fail(stored.error());
+        out.recordNo = stored->recordNo;
+        const bool inUse = stored->inUse;
+        const RecordFiles::WriteNote &note = stored->note;
         if (note.kept())
             out.notes.append(note.text());
         if (!inUse || mayReplace) {

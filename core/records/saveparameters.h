@@ -36,7 +36,7 @@ struct SaveOutcome
     bool replaced = false; // the number was in use and its first record was replaced
     bool bearingAppended = false; // at least one model was new in bearing.sav
     QStringList notes; // torn tails dropped and kept in a backup (WriteNote::text)
-    StoreError error; // the file error of Failed
+    FileError error; // the file error of Failed
 };
 
 // "编号 <number without trailing blanks> 已经用过。是否替换？"
@@ -48,7 +48,7 @@ QString savedMessage(bool bearingAppended);
 // tells whether either added a record; notes collects what a writer said about a torn tail.
 // Stops at the first file error (false, error filled).
 bool AppendBearingCopies(
-    const RecordCopies &copies, bool &appended, QStringList &notes, StoreError &error);
+    const RecordCopies &copies, bool &appended, QStringList &notes, FileError &error);
 
 // Steps after the gathering: refuses a number or model holding a character GBK lacks
 // (outsideGbkMessage) before anything is written; stores the shaft record, asking replaceQuestion

@@ -123,10 +123,9 @@ bool WriteDetailedData(Prompter &prompter, QString &dialogFileName, const CalcIn
         return false; // cancelled: nothing written, nothing said
     dialogFileName = path;
 
-    StoreError error;
     const QStringList lines = DetailedDataLines(input, result, numberText, assembleA, assembleB);
-    if (!TextFile::writeLines(path, lines, error)) {
-        prompter.inform(error.text());
+    if (const Result<> written = TextFile::writeLines(path, lines); !written) {
+        prompter.inform(written.error().text());
         return false;
     }
     return true;

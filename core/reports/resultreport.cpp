@@ -109,10 +109,10 @@ bool SaveResultReport(Prompter &prompter, QString &dialogFileName, const CalcInp
         return false; // cancelled: nothing to say
     dialogFileName = path;
 
-    StoreError error;
-    if (!TextFile::writeLines(
-            path, ResultReportLines(input, result, numberText, dateText), error)) {
-        prompter.inform(error.text());
+    const Result<> written
+        = TextFile::writeLines(path, ResultReportLines(input, result, numberText, dateText));
+    if (!written) {
+        prompter.inform(written.error().text());
         return false;
     }
     return true;

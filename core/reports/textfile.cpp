@@ -101,13 +101,13 @@ int gbkWidth(const QString &text)
     return static_cast<int>(toGbk(text).size());
 }
 
-bool writeLines(const QString &path, const QStringList &lines, StoreError &error, bool followLinks)
+Result<> writeLines(const QString &path, const QStringList &lines, bool followLinks)
 {
     SafeFile::Rules rules;
     rules.followLinks = followLinks;
     // A report may be written over in a folder that allows no new file (as an editor would).
     rules.directWhenFolderRefuses = true;
-    return SafeFile::replace(path, encodeLines(lines), rules, error);
+    return SafeFile::replace(path, encodeLines(lines), rules);
 }
 
 } // namespace TextFile

@@ -15,7 +15,7 @@
 //     text without blanks, texts in double quotes with their trailing blanks, Booleans as #TRUE#
 //     or #FALSE#.
 
-#include "records/recordfile.h"
+#include "records/fileerror.h"
 
 #include <QByteArray>
 #include <QString>
@@ -66,10 +66,8 @@ int gbkWidth(const QString &text);
 // file (or no file) and never a partial one. Where the folder allows no scratch file but the file
 // exists and may be written, it is written in place (never through a link). A link at path is
 // followed to its target unless followLinks is false (a file the program names itself, such as
-// TestData.txt, where a link can only have been planted: the link is then replaced). Returns false
-// and fills error (the path and the reason: folder missing, read-only file or folder, disk full,
-// ...) on failure.
-bool writeLines(
-    const QString &path, const QStringList &lines, StoreError &error, bool followLinks = true);
+// TestData.txt, where a link can only have been planted: the link is then replaced). A failure
+// names the path and the reason (folder missing, read-only file or folder, disk full, ...).
+Result<> writeLines(const QString &path, const QStringList &lines, bool followLinks = true);
 
 } // namespace TextFile

@@ -55,27 +55,37 @@ ShaftRecord shaft(int number, int value)
     return s;
 }
 
+FileError lastError;
+
+// Whether r succeeded; keeps its error for the closing message.
+template <typename T> bool ok(const Result<T> &r)
+{
+    if (!r)
+        lastError = r.error();
+    return r.ok();
+}
+
 constexpr int MergeBlock = 1000; // bearings brought by one merge: a write of many pages
 
 // Merge g: writes the source and merges it. Past the record limit the driver only waits.
-bool merge(int g, StoreError &error)
+bool merge(int g)
 {
     if (g > RecordLayout::MaxRecords / MergeBlock) {
         pause();
         return true;
     }
     const QString source = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("source.sav"));
-    if (!RecordFiles::rewriteBearingFile(source,
-            bearings(MergeBlock, g % 5, float(g + 1),
-                [g](int i) {
-                    return QStringLiteral("K%1-%2")
-                        .arg(g, 5, 10, QLatin1Char('0'))
-                        .arg(i, 4, 10, QLatin1Char('0'));
-                }),
-            error))
+    if (!ok(RecordFiles::rewriteBearingFile(
+            source, bearings(MergeBlock, g % 5, float(g + 1), [g](int i) {
+                return QStringLiteral("K%1-%2")
+                    .arg(g, 5, 10, QLatin1Char('0'))
+                    .arg(i, 4, 10, QLatin1Char('0'));
+            }))))
         return false;
-    error = Combiner::mergeBearingFiles(source, RecordFiles::bearingPath()).error;
-    return !error.failed();
+    const auto merged = Combiner::mergeBearingFiles(source, RecordFiles::bearingPath());
+    if (ok(merged) && (*merged)->stopped)
+        lastError = *(*merged)->stopped;
+    return merged && !(*merged)->stopped;
 }
 
 } // namespace
@@ -87,41 +97,39 @@ int main(int argc, char *argv[])
         return 2;
     RecordFiles::setAppDirectory(QString::fromLocal8Bit(argv[1]));
     const QString mode = QString::fromLatin1(argv[2]);
-    StoreError error;
     if (mode == QLatin1String("move") || mode == QLatin1String("add")) {
-        QList<ShaftRecord> records;
         BearingRecord added;
         added.Model = QStringLiteral("Z9999");
         added.e = 0.3f;
         added.Cr = 50;
-        const bool ok = mode == QLatin1String("add")
-            ? RecordFiles::appendBearingRecord(RecordFiles::bearingPath(), added, error)
-            : RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error)
-                && !records.isEmpty()
-                && RecordFiles::replaceShaftRecord(RecordFiles::gearPath(), 1, shaft(0, -1), error)
-                && RecordFiles::appendShaftRecord(RecordFiles::gearPath(), records.first(), error);
-        return ok ? 0 : 1;
+        if (mode == QLatin1String("add"))
+            return ok(RecordFiles::appendBearingRecord(RecordFiles::bearingPath(), added)) ? 0 : 1;
+        const auto read = RecordFiles::readShaftRecords(RecordFiles::gearPath());
+        const bool moved = read && !read->records.isEmpty()
+            && ok(RecordFiles::replaceShaftRecord(RecordFiles::gearPath(), 1, shaft(0, -1)))
+            && ok(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), read->records.first()));
+        return moved ? 0 : 1;
     }
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (int i = 1;; ++i) {
-        bool ok = true;
+        bool done = true;
         if (mode == QLatin1String("rewrite"))
-            ok = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(),
-                bearings(100 + 50 * (i % 2), 1, float(i), [](int j) { return numbered(u'M', j); }),
-                error);
+            done = ok(RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(),
+                bearings(
+                    100 + 50 * (i % 2), 1, float(i), [](int j) { return numbered(u'M', j); })));
         else if (mode == QLatin1String("append"))
-            ok = RecordFiles::appendShaftRecord(RecordFiles::gearPath(), shaft(i - 1, i - 1), error)
+            done = ok(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), shaft(i - 1, i - 1)))
                 || i > RecordLayout::MaxRecords;
         else if (mode == QLatin1String("replace"))
-            ok = RecordFiles::replaceShaftRecord(
-                RecordFiles::gearPath(), (i - 1) % 50 + 1, shaft((i - 1) % 50, i), error);
+            done = ok(RecordFiles::replaceShaftRecord(
+                RecordFiles::gearPath(), (i - 1) % 50 + 1, shaft((i - 1) % 50, i)));
         else if (mode == QLatin1String("merge"))
-            ok = merge(i, error);
+            done = merge(i);
         else
             return 2;
-        if (!ok) {
-            std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        if (!done) {
+            std::fprintf(stderr, "%s\n", qPrintable(lastError.text()));
             return 1;
         }
         if (i == 1) { // the first write is complete: the test may now kill at any moment

@@ -37,14 +37,14 @@ void waitDone(QProcess &p)
 // The file's records; fails the test when it is unreadable or ends in a torn slot.
 template <class Record>
 QList<Record> readWhole(
-    bool (*read)(const QString &, QList<Record> &, StoreError &, bool *), const QString &path)
+    Result<RecordFiles::RecordList<Record>> (*read)(const QString &), const QString &path)
 {
-    QList<Record> records;
-    StoreError error;
-    bool complete = false;
-    if (!read(path, records, error, &complete) || !complete)
+    const auto list = read(path);
+    if (!list || !list->complete) {
         QTest::qFail("the file is unreadable or ends in a torn slot", __FILE__, __LINE__);
-    return records;
+        return {};
+    }
+    return list->records;
 }
 
 QString numbered(const char *prefix, int i)
@@ -85,13 +85,12 @@ private slots:
         const bool rewrite = mode == QLatin1String("rewrite"),
                    merge = mode == QLatin1String("merge");
         const QString gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
-        StoreError error;
         if (rewrite)
             QVERIFY(QFile(bearing).open(QIODevice::WriteOnly)); // empty at first
         for (int i = 0; mode == QLatin1String("replace") && i < 50; ++i) {
             ShaftRecord s;
             s.ShaftNo = numbered("S", i);
-            QVERIFY(RecordFiles::appendShaftRecord(gear, s, error));
+            QVERIFY(RecordFiles::appendShaftRecord(gear, s));
         }
         QRandomGenerator random(seed);
         int completed = 0; // whole rewrites or merges seen
@@ -158,12 +157,11 @@ private slots:
         startDriver(p, QStringLiteral("append"));
         waitDone(p);
         constexpr int Ours = 100;
-        StoreError error;
         for (int i = 0; i < Ours; ++i) {
             ShaftRecord s;
             s.ShaftNo = numbered("T", i);
-            QVERIFY2(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), s, error),
-                qPrintable(error.text()));
+            const auto appended = RecordFiles::appendShaftRecord(RecordFiles::gearPath(), s);
+            QVERIFY2(appended, qPrintable(appended ? QString() : appended.error().text()));
         }
         p.kill();
         QVERIFY(p.waitForFinished(5000));

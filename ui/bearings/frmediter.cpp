@@ -287,12 +287,12 @@ void frmEditer::closeEvent(QCloseEvent *event)
 
 void frmEditer::LoadEditerList()
 {
-    StoreError error;
     m_loadFailure.clear();
-    if (!BearingCatalogue::load(RecordFiles::bearingPath(), m_read, error)) {
-        m_read = BearingCatalogue::Catalogue();
+    Result<BearingCatalogue::Catalogue> read = BearingCatalogue::load(RecordFiles::bearingPath());
+    m_read = read ? std::move(*read) : BearingCatalogue::Catalogue();
+    if (!read) {
         m_loadFailure
-            = error.text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
+            = read.error().text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
     }
     m_lines->setRecords(m_read.records);
 }
@@ -319,13 +319,13 @@ bool frmEditer::SortAndRewrite(QStringList lines)
         keepBackup = true;
     }
     BearingCatalogue::sortLines(lines);
-    StoreError error;
-    bool changed = false;
-    if (!BearingCatalogue::store(path, m_read, lines, keepBackup, changed, error)) {
-        if (!changed) {
-            m_prompter.inform(error.text() + QStringLiteral("\n轴承数据未保存。"));
-            return false;
-        }
+    const Result<BearingCatalogue::Stored> stored
+        = BearingCatalogue::store(path, m_read, lines, keepBackup);
+    if (!stored) {
+        m_prompter.inform(stored.error().text() + QStringLiteral("\n轴承数据未保存。"));
+        return false;
+    }
+    if (*stored == BearingCatalogue::Stored::ChangedMeanwhile) {
         // Another program (or another copy of this one) wrote the catalogue since the list was
         // read: storing the list would drop its records. The list is read again; an addition or
         // edit in progress stays in the boxes for another 更新.
@@ -437,10 +437,9 @@ void frmEditer::applyUpdate()
 
 void frmEditer::dumpList()
 {
-    StoreError error;
     const QString path = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("TestData.txt"));
-    if (!BearingCatalogue::dumpLines(path, m_lines->lines(), error))
-        m_prompter.inform(error.text());
+    if (const Result<> dumped = BearingCatalogue::dumpLines(path, m_lines->lines()); !dumped)
+        m_prompter.inform(dumped.error().text());
 }
 
 void frmEditer::refuse(QWidget *box, bool selectText)

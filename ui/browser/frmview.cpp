@@ -228,11 +228,10 @@ void frmView::switchView(int i)
 
 void frmView::FillGearList()
 {
-    QList<ShaftRecord> records;
-    StoreError error;
-    if (!RecordFiles::readShaftRecords(RecordFiles::gearPath(), records, error))
-        m_prompter.inform(error.text());
-    m_gearLines->setRecords(std::move(records));
+    auto read = RecordFiles::readShaftRecords(RecordFiles::gearPath());
+    if (!read)
+        m_prompter.inform(read.error().text());
+    m_gearLines->setRecords(read ? std::move(read->records) : QList<ShaftRecord>());
 }
 
 void frmView::FillBearingList()
@@ -242,10 +241,10 @@ void frmView::FillBearingList()
 
 void frmView::fillBearings(std::optional<int> bore)
 {
-    QList<BearingRecord> records;
-    StoreError error;
-    if (!RecordFiles::readBearingRecords(RecordFiles::bearingPath(), records, error))
-        m_prompter.inform(error.text());
+    auto read = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
+    if (!read)
+        m_prompter.inform(read.error().text());
+    QList<BearingRecord> records = read ? std::move(read->records) : QList<BearingRecord>();
     m_bearingLines->setRecords(bore ? RecordLines::withBore(records, *bore) : std::move(records));
 }
 

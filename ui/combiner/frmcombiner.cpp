@@ -93,12 +93,11 @@ void showPath(QLineEdit *box, const QString &path)
 void frmCombiner::CombinerLoad()
 {
     m_targetPath = RecordFiles::bearingPath();
-    StoreError error;
-    const qint64 count = Combiner::countBearingRecords(m_targetPath, error);
+    const Result<qint64> count = Combiner::countBearingRecords(m_targetPath);
     showPath(txtDestination, m_targetPath);
-    lblView->setText(Combiner::targetCountText(std::max<qint64>(count, 0)));
-    if (error.failed())
-        m_prompter.inform(error.text());
+    lblView->setText(Combiner::targetCountText(count ? *count : 0));
+    if (!count)
+        m_prompter.inform(count.error().text());
 }
 
 void frmCombiner::ChooseSourceFile()
@@ -114,11 +113,18 @@ void frmCombiner::ChooseSourceFile()
 void frmCombiner::MergeRecords()
 {
     // A source typed into the box is not taken over: without a chosen file nothing happens.
-    const Combiner::MergeResult result = Combiner::mergeBearingFiles(m_sourcePath, m_targetPath);
-    if (result.merged)
-        lblView->setText(Combiner::mergeResultText(result.targetCount, result.added));
-    if (result.error.failed())
-        m_prompter.inform(result.error.text());
+    const Result<std::optional<Combiner::MergeResult>> merged
+        = Combiner::mergeBearingFiles(m_sourcePath, m_targetPath);
+    if (!merged) {
+        m_prompter.inform(merged.error().text());
+        return;
+    }
+    if (!*merged)
+        return; // no source file: nothing happens
+    const Combiner::MergeResult &result = **merged;
+    lblView->setText(Combiner::mergeResultText(result.targetCount, result.added));
+    if (result.stopped)
+        m_prompter.inform(result.stopped->text());
     if (!result.note.isEmpty())
         m_prompter.inform(result.note);
 }

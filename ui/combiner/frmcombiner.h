@@ -19,9 +19,6 @@ public:
     // prompter shows the open dialog and failure messages; it must outlive the window.
     explicit frmCombiner(Prompter &prompter, QWidget *parent = nullptr);
 
-    QString sourcePath() const { return m_sourcePath; }
-    QString targetPath() const { return m_targetPath; }
-
 public slots:
     void ChooseSourceFile();
     void MergeRecords();

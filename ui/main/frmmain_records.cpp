@@ -65,7 +65,7 @@ void frmMain::WriteDetailedData()
 void frmMain::RecallShaft()
 {
     Recall::Plan plan;
-    StoreError error;
+    FileError error;
     if (Recall::PlanShaftRecall(txtParameter[0]->text(), plan, &error)) {
         cmdClear_Click();
         applyPlan(plan);
@@ -77,7 +77,7 @@ void frmMain::RecallShaft()
 void frmMain::RecallBearingA()
 {
     Recall::Plan plan;
-    StoreError error;
+    FileError error;
     if (Recall::PlanBearingRecall(Recall::Side::A, txtBearingA[0]->text(), plan, &error))
         applyPlan(plan);
     if (error.failed())
@@ -87,7 +87,7 @@ void frmMain::RecallBearingA()
 void frmMain::RecallBearingB()
 {
     Recall::Plan plan;
-    StoreError error;
+    FileError error;
     const std::array<QString, 4> factorsA = { txtBearingA[1]->text(), txtBearingA[2]->text(),
         txtBearingA[3]->text(), txtBearingA[4]->text() };
     if (Recall::PlanBearingBRecall(

@@ -30,9 +30,8 @@ BearingRecord bearing(const char *model, int type, int d, int D = 0, int B = 0)
 
 void writeCatalogue(const QList<BearingRecord> &records)
 {
-    StoreError error;
-    QVERIFY2(RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), records, error),
-        qPrintable(error.text()));
+    const Result<> written = RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), records);
+    QVERIFY2(written, qPrintable(written ? QString() : written.error().text()));
 }
 
 } // namespace
@@ -83,11 +82,10 @@ class TestBearings : public QObject
     // bearing.sav holds exactly the list, in list order, and temp.sav is gone.
     void verifyFileEqualsList()
     {
-        QList<BearingRecord> stored;
-        StoreError error;
-        QVERIFY(RecordFiles::readBearingRecords(RecordFiles::bearingPath(), stored, error));
+        const auto stored = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
+        QVERIFY(stored);
         QStringList fromFile;
-        for (const BearingRecord &r : std::as_const(stored))
+        for (const BearingRecord &r : std::as_const(stored->records))
             fromFile << EditerLine::fromRecord(r);
         QCOMPARE(fromFile, lines());
         QVERIFY(!QFile::exists(RecordFiles::tempPath()));
