@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto shafts = RecordFiles::readShaftRecords(gear);
     FUZZ_CHECK(shafts && shafts->records.size() == n / ShaftSlot);
     const auto bearings = RecordFiles::readBearingRecords(bearing);
-    FUZZ_CHECK(bearings.ok());
-    const QList<BearingRecord> &records = bearings->records;
-    const bool readWhole = bearings->complete;
     const qsizetype slotCount = n / BearingSlot;
+    FUZZ_CHECK(bearings && bearings->records.size() == slotCount);
+    FUZZ_CHECK(bearings->complete == (n % BearingSlot == 0));
+    const QList<BearingRecord> &records = bearings->records;
     // The bore filter keeps exactly the records whose d (bytes 13-14) equals the bore.
     const int bore = size >= 15 ? qFromLittleEndian<qint16>(bytes + 13) : 0;
     qsizetype matching = 0;
@@ -36,17 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The data manager reads the same slotCount; a file it could not take in whole is marked so.
     auto loaded = BearingCatalogue::load(bearing);
-    FUZZ_CHECK(loaded.ok());
+    FUZZ_CHECK(loaded && loaded->records.size() == slotCount);
     BearingCatalogue::Catalogue &read = *loaded;
+    FUZZ_CHECK(!read.readWhole() || bearings->complete);
     CatalogueModel model;
     model.setRecords(read.records);
     const QStringList lines = model.lines();
-    const bool complete = read.readWhole();
-    FUZZ_CHECK(lines.size() == slotCount && records.size() == slotCount);
-    FUZZ_CHECK(readWhole == (n % BearingSlot == 0));
-    if (n % BearingSlot != 0)
-        FUZZ_CHECK(!complete);
-    if (complete) {
+    if (read.readWhole()) {
         // A catalogue read whole keeps every model, type and dimension through a rewrite, and
         // reads back with the values its lines show.
         for (qsizetype i = 0; i < slotCount; ++i) {
