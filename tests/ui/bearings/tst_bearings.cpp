@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -129,6 +130,7 @@ private slots:
         QTest::addColumn<QString>("input"); // model/type/d ...
         QTest::addColumn<QString>("expected");
         QTest::newRow("prefix 222 < 223 < 231, then d") << "23120/0/100 22320/0/100 22312/0/60 22210/0/50" << "22210 22312 22320 23120";
+        QTest::newRow("prefix one apart decides before d") << "22310/0/10 22290/0/90" << "22290 22310";
         QTest::newRow("type decides before d") << "32210/1/50 32220/0/100 32208/1/40" << "32220 32208 32210";
         QTest::newRow("equal keys keep their order") << "222C/0/50 2229/0/40 222A/0/50 222B/0/50" << "2229 222C 222A 222B";
         QTest::newRow("nu2 and NU2 form one group") << "NU2212/3/60 nu2210/3/50 NU2208/3/40" << "NU2208 nu2210 NU2212";
@@ -310,6 +312,24 @@ private slots:
         QCOMPARE(lines(), linesBefore);
         QCOMPARE(Fixture::readFile(RecordFiles::bearingPath()), before);
         QCOMPARE(m_prompter.texts(), message.isEmpty() ? QStringList() : QStringList { message });
+    }
+
+    // A catalogue not read whole (a torn tail, a model not GBK) is stored only when the user
+    // agrees; answering 否 stores nothing.
+    void partlyReadIsAsked()
+    {
+        QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
+            Fixture::bearingSlot("6204") + Fixture::bearingSlot("\x81 BAD") + "torn tail!"));
+        const QByteArray before = Fixture::readFile(RecordFiles::bearingPath());
+        open();
+        click("cmdUpdate");
+        const QString path = QDir::toNativeSeparators(RecordFiles::bearingPath());
+        QCOMPARE(m_prompter.texts(),
+            QStringList { path
+                + u":\nbearing.sav 末尾有 10 个字节不是完整记录\n第 2 个记录的型号不是有效的 GBK 编码\n继续更新将只保存列表中的轴承，原文件先逐字节复制为 "_s
+                + QDir::toNativeSeparators(m_dir->filePath(u"bearing.bak"_s))
+                + u"。是否继续？"_s });
+        QCOMPARE(Fixture::readFile(RecordFiles::bearingPath()), before);
     }
 
     // clang-format off

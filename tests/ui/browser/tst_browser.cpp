@@ -2,6 +2,7 @@
 // damaged records), the bore filter, and the right-click copy into the main window.
 
 #include "records/recordfile.h"
+#include "records/recordlines.h"
 #include "support/workedexample.h"
 #include "ui/browser/frmview.h"
 #include "ui/browser/mainwindowlink.h"
@@ -81,6 +82,10 @@ class TestBrowser : public QObject
     {
         QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
     }
+    int widest(const char *list) const
+    {
+        return static_cast<RecordLineModel *>(child<QListView>(list)->model())->widestCells();
+    }
     void showBearings()
     {
         m_view->showAndLoad();
@@ -109,7 +114,8 @@ private slots:
         longest.n = 123456.7f, longest.L = -120;
         QByteArray gears;
         for (const ShaftRecord &r : { shaft("WX-1", 5.5f, 5.5f), shaft("G4", 0.01f, 0),
-                 shaft("G5", std::nextafter(0.01f, 1.0f), 0), longest, shaft("轴系一", 3, 3) })
+                 shaft("G5", std::nextafter(0.01f, 1.0f), 0), longest,
+                 shaft("轴系一", 3, 3, "轴承A") })
             gears += RecordLayout::encodeShaft(r);
         QVERIFY(Fixture::writeFile(RecordFiles::gearPath(), gears));
         QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
@@ -118,7 +124,7 @@ private slots:
                 + bearingSlot("6208-X", 0, 0.24f, 2.8f, 4.2f, 29.5f, 40, 80, 18)
                 + bearingSlot("7208B", 4, 1, 1, 1, 1, 42, 80, 18)
                 + bearingSlot("BAD12", 12, 1, 1, 1, 1, 32767, 80, 18)
-                + bearingSlot("\x81 BAD", 200, 1, 1, 1, 1, 7, 80, 18)
+                + bearingSlot("\x81 BAD", 100, 1, 1, 1, 1, 7, 80, 18)
                 + bearingSlot("A\x81\x7F", 2, 1, 1, 1, 1, 7, 80, 18)
                 + bearingSlot(QByteArray("NUL").append(9, '\0'), 4, 1, 1, 1, 1, 7, 80, 18)
                 + bearingSlot(QStringEncoder("GBK").encode(QStringLiteral("轴承")), 4, 1, 1, 1, 1,
@@ -145,8 +151,11 @@ private slots:
             "G4              0.01        960     250     30208        NU210",
             "G5              0.01/0      960     250     30208        NU210",
             "ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210",
-            "轴系一             3           960     250     30208        NU210" }).join(u'|'));
+            "轴系一             3           960     250     轴承A          NU210" }).join(u'|'));
         // clang-format on
+        // A row is as wide as the widest line in cells: 70, and one more for each Chinese
+        // character (three in the number, two in model A).
+        QCOMPARE(widest("lstGear"), 75);
         QVERIFY(child<QPushButton>("cmdExit")->hasFocus());
         for (const char *grey : { "lstGear", "lstBearing", "txtDia" })
             QCOMPARE(child<QWidget>(grey)->palette().color(QPalette::Base), QColor(192, 192, 192));
@@ -164,11 +173,12 @@ private slots:
             "6208-X       40     80     18     0.24   2.8    4.2    29.5       0",
             "7208B        42     80     18     1      1      1      1          4",
             "BAD12        32767  80     18     1      1      1      1          12",
-            "\uFFFD BAD        7      80     18     1      1      1      1          200",
+            "\uFFFD BAD        7      80     18     1      1      1      1          100",
             "A\uFFFD           7      80     18     1      1      1      1          2",
             "NUL          7      80     18     1      1      1      1          4",
             "轴承           7      80     18     1      1      1      1          4" }).join(u'|'));
         // clang-format on
+        QCOMPARE(widest("lstBearing"), 70); // a three-digit type after a replacement character
 
         // A record saved meanwhile appears with the next switch, under the other heading.
         QVERIFY(append(RecordFiles::gearPath(), RecordLayout::encodeShaft(shaft("WX-103", 1, 1))));
