@@ -21,6 +21,7 @@
 
 using Fixture::bearingSlot;
 using Fixture::strings;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -157,6 +158,13 @@ private slots:
         // character (three in the number, two in model A).
         QCOMPARE(widest("lstGear"), 75);
         QVERIFY(child<QPushButton>("cmdExit")->hasFocus());
+        QStringList chain; // the tab order from cmdExit
+        for (QWidget *w = child<QWidget>("cmdExit"); chain.size() < 7; w = w->nextInFocusChain()) {
+            if (w->parentWidget() == m_view && !w->isWindow() && (w->focusPolicy() & Qt::TabFocus))
+                chain << w->objectName();
+        }
+        QCOMPARE(chain.join(u' '),
+            u"cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect"_s);
         for (const char *grey : { "lstGear", "lstBearing", "txtDia" })
             QCOMPARE(child<QWidget>(grey)->palette().color(QPalette::Base), QColor(192, 192, 192));
 
