@@ -219,6 +219,7 @@ private slots:
         QTest::newRow("41.5 halves to even 42") << "41.5" << false << "7208B";
         QTest::newRow("0.5 rounds to 0: all") << "0.5" << false << "30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承";
         QTest::newRow("no number: all") << "abc" << false << "30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承";
+        QTest::newRow("32767 still a bore") << "32767" << false << "BAD12";
         QTest::newRow("beyond 16 bits: not even d 32767") << "99999" << false << "";
         QTest::newRow("Enter filters, swallowed") << "42" << true << "7208B";
     }
