@@ -214,6 +214,10 @@ private slots:
     void addStoresValuesAsShown()
     {
         open();
+        for (const auto &[box, rgb] : { std::pair { "txtBearing_0", qRgb(192, 255, 255) },
+                 { "txtBearing_4", qRgb(192, 255, 192) }, { "txtParameter_2", qRgb(192, 255, 192) },
+                 { "lstBearing", qRgb(192, 192, 192) } })
+            QCOMPARE(get<QWidget>(box)->palette().color(QPalette::Base).rgb(), rgb);
         click("cmdAdd");
         // Tab goes down the open boxes to 更新 and the list; screen readers name each box by its
         // label.
