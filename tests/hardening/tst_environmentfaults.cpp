@@ -13,6 +13,7 @@
 #include "support/workedexample.h"
 #include "ui/bearings/frmediter.h"
 #include "ui/combiner/frmcombiner.h"
+#include "ui/common/reportdialog.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -204,8 +205,10 @@ private slots:
             SaveParameters(window, input, flags, copies, prompter);
         } else if (command == Report) {
             QString dialogName;
-            SaveResultReport(prompter, dialogName, workedInput(), workedResult(),
-                QStringLiteral("G-101"), QStringLiteral("2024-05-06"));
+            ReportDialog::save(prompter, dialogName, QStringLiteral("G-101"), [](const QString &p) {
+                return writeResultReport(p, workedInput(), workedResult(), QStringLiteral("G-101"),
+                    QStringLiteral("2024-05-06"));
+            });
         } else {
             click(command == Update ? static_cast<QWidget &>(editer) : combiner,
                 command == Update ? "cmdUpdate" : "cmdStart");

@@ -12,6 +12,7 @@
 #include "support/filefaults.h"
 #include "support/workedexample.h"
 #include "ui/combiner/frmcombiner.h"
+#include "ui/common/reportdialog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -568,13 +569,23 @@ private slots:
         prompter.savePaths = { report, detail, QString() };
         QString name = u"previous.txt"_s;
         const CalcInput in = workedInput();
-        QVERIFY(SaveResultReport(prompter, name, in, workedResult(), u"G-101"_s, u"2024/3/9"_s));
+        const auto result = [&](const QString &number) {
+            return ReportDialog::save(prompter, name, number, [&](const QString &path) {
+                return writeResultReport(path, in, workedResult(), number, u"2024/3/9"_s);
+            });
+        };
+        const auto detailed = [&] {
+            return ReportDialog::save(prompter, name, name, [&](const QString &path) {
+                return writeDetailedData(path, in, workedResult(), u"G-101"_s, true, false);
+            });
+        };
+        QVERIFY(result(u"G-101"_s));
         QCOMPARE(name, report);
-        QVERIFY(WriteDetailedData(prompter, name, in, workedResult(), u"G-101"_s, true, false));
+        QVERIFY(detailed());
         QCOMPARE(name, detail);
-        QVERIFY(!SaveResultReport(prompter, name, in, workedResult(), u"G-7"_s, QString()));
+        QVERIFY(!result(u"G-7"_s));
         QCOMPARE(name, u"G-7"_s);
-        QVERIFY(!WriteDetailedData(prompter, name, in, workedResult(), QString(), false, false));
+        QVERIFY(!detailed());
         QCOMPARE(prompter.proposed.join(u' '),
             u"G-101|文本文件(*.txt) %1|文本文件(*.txt) G-7|文本文件(*.txt) G-7|文本文件(*.txt)"_s
                 .arg(report));

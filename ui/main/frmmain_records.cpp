@@ -5,6 +5,7 @@
 #include "records/saveparameters.h"
 #include "reports/detaileddata.h"
 #include "reports/resultreport.h"
+#include "ui/common/reportdialog.h"
 #include "ui/main/frmmain.h"
 
 #include <QCheckBox>
@@ -53,13 +54,19 @@ void frmMain::SaveParameters()
 void frmMain::SaveResultReport()
 {
     const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-    ::SaveResultReport(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(), date);
+    const QString number = txtParameter[0]->text();
+    ReportDialog::save(m_prompter, m_dlgBLC, number, [&](const QString &path) {
+        return writeResultReport(path, m_input, m_result, number, date);
+    });
 }
 
 void frmMain::WriteDetailedData()
 {
-    ::WriteDetailedData(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(),
-        optAssembleA->isChecked(), optAssembleB->isChecked());
+    const QString number = txtParameter[0]->text();
+    const bool assembleA = optAssembleA->isChecked(), assembleB = optAssembleB->isChecked();
+    ReportDialog::save(m_prompter, m_dlgBLC, m_dlgBLC, [&](const QString &path) {
+        return writeDetailedData(path, m_input, m_result, number, assembleA, assembleB);
+    });
 }
 
 void frmMain::RecallShaft()
