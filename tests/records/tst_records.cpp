@@ -287,6 +287,7 @@ private slots:
             { decodeBearing(slot("B", 2).constData()), decodeBearing(slot("A", 1).constData()) }));
         QCOMPARE(readFile(RecordFiles::bearingPath()), slot("B", 2) + slot("A", 1));
         QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s))); // a rewrite keeps no backup
     }
 
     // A writer waits for another one holding the file's lock, then gives up naming the file; the
@@ -306,6 +307,9 @@ private slots:
                      QFile::encodeName(gear).constData()),
             0); // as the holder's replacement does
         QVERIFY(waiter.acquire(gear, 50) && !waiter.created());
+        const Result<> noFolder = holder.acquire(m_dir->filePath(u"gone/gear.sav"_s));
+        QVERIFY(
+            !noFolder && noFolder.error().reason.startsWith(u"无法创建文件（"_s)); // not retried
         QCOMPARE(*waiter.read(0, 10), QByteArray("new"));
     }
 
