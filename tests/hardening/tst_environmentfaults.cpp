@@ -174,7 +174,7 @@ private slots:
 
         std::optional<ReadOnly> readOnly;
         std::optional<FileSizeLimit> fileSizeLimit;
-        if (fault == ReadOnlyFolder && !readOnly.emplace(QStringList { dir.path() }).effective())
+        if (fault == ReadOnlyFolder && !readOnly.emplace(dir.path()).effective())
             QSKIP("the folder still takes new files");
         if (fault == DiskFull)
             fileSizeLimit.emplace(40);
@@ -280,8 +280,7 @@ private slots:
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
         std::optional<ReadOnly> locked;
-        if (answer == 0
-            && !locked.emplace(QStringList { bearing }, QFile::Permissions()).effective())
+        if (answer == 0 && !locked.emplace(bearing, QFile::Permissions()).effective())
             QSKIP("the file is still readable");
         activate(editer);
         prompter.answers = { answer };
@@ -331,7 +330,7 @@ private slots:
         if (chmod)
             QCOMPARE(::chmod(QFile::encodeName(planted).constData(), mode), 0);
         std::optional<ReadOnly> locked;
-        if (readOnlyFolder && !locked.emplace(QStringList { dir.path() }).effective())
+        if (readOnlyFolder && !locked.emplace(dir.path()).effective())
             QSKIP("the folder still takes new files");
 
         FileError error;
