@@ -615,6 +615,7 @@ private slots:
         const auto skipped = [](const char *name, const QByteArray &r) { QTest::newRow(name) << r << QByteArray(); };
         const float nan = std::numeric_limits<float>::quiet_NaN();
         kept("ordinary bearing", bearingSlot("22220"));
+        kept("model filling all 12 bytes", bearingSlot("NU2210ECJ/C3"));
         const QByteArray a = bearingSlot("NEWA", 1, 0.35f, 1.7f, 0, 64.5f, 50, 90, 20, '\xEE');
         QTest::newRow("all nine fields byte for byte, unused bytes blank") << a << a.left(35) + QByteArray(13, ' ');
         QTest::newRow("source order") << bearingSlot("NEWB") + bearingSlot("skf23052") + bearingSlot("NEWA") << bearingSlot("NEWB") + bearingSlot("NEWA");
