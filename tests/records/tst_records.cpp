@@ -288,6 +288,9 @@ private slots:
         QCOMPARE(readFile(RecordFiles::bearingPath()), slot("B", 2) + slot("A", 1));
         QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
         QVERIFY(!QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s))); // a rewrite keeps no backup
+        QVERIFY(RecordFiles::rewriteBearingFile(m_target, QList<BearingRecord>(MaxRecords)));
+        QVERIFY(!RecordFiles::rewriteBearingFile(m_target, QList<BearingRecord>(MaxRecords + 1)));
+        QCOMPARE(QFileInfo(m_target).size(), MaxRecords * 48);
     }
 
     // A writer waits for another one holding the file's lock, then gives up naming the file; the
