@@ -5,7 +5,7 @@
 #include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordfile.h"
-#include "records/viewlists.h"
+#include "records/recordlines.h"
 
 #include <QtEndian>
 
@@ -20,33 +20,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString bearing = FuzzSupport::putFile(QStringLiteral("bearing.sav"), bytes, n);
 
     // The browser: one line per whole slot, a torn tail is no line.
-    QStringList lines;
-    FileError error;
-    FUZZ_CHECK(ViewLists::readGearLines(gear, lines, error));
-    FUZZ_CHECK(lines.size() == n / ShaftSlot);
-    FUZZ_CHECK(ViewLists::readBearingLines(bearing, std::nullopt, lines, error));
+    const auto shafts = RecordFiles::readShaftRecords(gear);
+    FUZZ_CHECK(shafts && shafts->records.size() == n / ShaftSlot);
+    const auto bearings = RecordFiles::readBearingRecords(bearing);
     const qsizetype slotCount = n / BearingSlot;
-    FUZZ_CHECK(lines.size() == slotCount);
+    FUZZ_CHECK(bearings && bearings->records.size() == slotCount);
+    FUZZ_CHECK(bearings->complete == (n % BearingSlot == 0));
+    const QList<BearingRecord> &records = bearings->records;
     // The bore filter keeps exactly the records whose d (bytes 13-14) equals the bore.
     const int bore = size >= 15 ? qFromLittleEndian<qint16>(bytes + 13) : 0;
     qsizetype matching = 0;
     for (qsizetype i = 0; i < slotCount; ++i)
         matching += qFromLittleEndian<qint16>(bytes + i * BearingSlot + 13) == bore;
-    FUZZ_CHECK(ViewLists::readBearingLines(bearing, bore, lines, error));
-    FUZZ_CHECK(lines.size() == matching);
+    FUZZ_CHECK(RecordLines::withBore(records, bore).size() == matching);
 
     // The data manager reads the same slotCount; a file it could not take in whole is marked so.
-    const auto read = RecordFiles::readBearingRecords(bearing);
-    FUZZ_CHECK(read.ok());
-    const QList<BearingRecord> &records = read->records;
-    const bool readWhole = read->complete;
-    bool complete = false;
-    FUZZ_CHECK(BearingCatalogue::loadLines(bearing, lines, error, complete));
-    FUZZ_CHECK(lines.size() == slotCount && records.size() == slotCount);
-    FUZZ_CHECK(readWhole == (n % BearingSlot == 0));
-    if (n % BearingSlot != 0)
-        FUZZ_CHECK(!complete);
-    if (complete) {
+    auto loaded = BearingCatalogue::load(bearing);
+    FUZZ_CHECK(loaded && loaded->records.size() == slotCount);
+    BearingCatalogue::Catalogue &read = *loaded;
+    FUZZ_CHECK(!read.readWhole() || bearings->complete);
+    CatalogueModel model;
+    model.setRecords(read.records);
+    const QStringList lines = model.lines();
+    if (read.readWhole()) {
         // A catalogue read whole keeps every model, type and dimension through a rewrite, and
         // reads back with the values its lines show.
         for (qsizetype i = 0; i < slotCount; ++i) {
@@ -55,16 +51,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             FUZZ_CHECK(stored.Type == records.at(i).Type && stored.d == records.at(i).d
                 && stored.D == records.at(i).D && stored.B == records.at(i).B);
         }
-        const QString copy = FuzzSupport::scratchDir() + QStringLiteral("/copy.sav");
-        FUZZ_CHECK(BearingCatalogue::rewriteFromLines(copy, lines, error));
-        QStringList reread;
-        FUZZ_CHECK(BearingCatalogue::loadLines(copy, reread, error, complete) && complete);
-        FUZZ_CHECK(reread.size() == lines.size());
+        // Lines stored unedited keep their records' bytes; into a new file they are stored as
+        // they show.
+        const auto stores = [&lines](const QString &path, BearingCatalogue::Catalogue &from) {
+            const auto stored = BearingCatalogue::store(path, from, lines, false);
+            return stored && *stored == BearingCatalogue::Stored::Done;
+        };
+        FUZZ_CHECK(stores(bearing, read));
+        QFile stored(bearing);
+        FUZZ_CHECK(stored.open(QIODevice::ReadOnly) && stored.readAll() == QByteArray(bytes, n));
+        const QString copy = FuzzSupport::putFile(QStringLiteral("copy.sav"), bytes, 0);
+        BearingCatalogue::Catalogue fresh;
+        FUZZ_CHECK(stores(copy, fresh));
+        FUZZ_CHECK(fresh.records.size() == slotCount);
         for (qsizetype i = 0; i < slotCount; ++i) {
             const BearingRecord shown = EditerLine::toRecord(lines.at(i));
             if (FuzzSupport::finiteFactors(shown))
-                FUZZ_CHECK(
-                    encodeBearing(EditerLine::toRecord(reread.at(i))) == encodeBearing(shown));
+                FUZZ_CHECK(encodeBearing(fresh.records.at(i)) == encodeBearing(shown));
         }
     }
 

@@ -24,50 +24,14 @@ struct SortKey
     int d;
 };
 
-} // namespace
-
-bool load(const QString &path, Catalogue &out, FileError &error)
-{
-    out = Catalogue();
-    Result<RecordFiles::Snapshot> snapshot
-        = RecordFiles::readSnapshot(path, RecordLayout::BearingSlot);
-    if (!snapshot) {
-        error = snapshot.error();
-        return false;
-    }
-    out.file = std::move(*snapshot);
-    const QByteArray &slotBytes = out.file.slotBytes;
-    const qsizetype count = slotBytes.size() / RecordLayout::BearingSlot;
-    out.lines.reserve(count);
-    int badModel = 0;
-    for (qsizetype i = 0; i < count; ++i) {
-        const BearingRecord record
-            = RecordLayout::decodeBearing(slotBytes.constData() + i * RecordLayout::BearingSlot);
-        // A model whose bytes are not GBK decodes with replacement characters.
-        if (badModel == 0
-            && RecordLayout::fitField(record.Model, RecordLayout::ModelWidth) != record.Model)
-            badModel = int(i) + 1;
-        out.lines.append(EditerLine::fromRecord(record));
-    }
-    const qint64 torn = out.file.tornBytes(RecordLayout::BearingSlot);
-    if (torn > 0) {
-        out.problems.append(
-            QFileInfo(path).fileName() + QStringLiteral(" 末尾有 %1 个字节不是完整记录").arg(torn));
-    }
-    if (badModel > 0)
-        out.problems.append(QStringLiteral("第 %1 个记录的型号不是有效的 GBK 编码").arg(badModel));
-    if (out.file.wholeSlots > RecordLayout::MaxRecords)
-        out.problems.append(QStringLiteral("只读入了前 %1 个记录").arg(RecordLayout::MaxRecords));
-    return true;
-}
-
+// The slot bytes that store lines (see store).
 QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
 {
     // The records read, by the line each shows; equal lines take their records in file order
     // (the sort is stable, so they keep that order among themselves).
     QHash<QString, QList<qsizetype>> shown;
-    for (qsizetype i = 0; i < read.lines.size(); ++i)
-        shown[read.lines.at(i)].append(i);
+    for (qsizetype i = 0; i < read.records.size(); ++i)
+        shown[EditerLine::fromRecord(read.records.at(i))].append(i);
     QByteArray bytes;
     bytes.reserve(lines.size() * RecordLayout::BearingSlot);
     for (const QString &line : lines) {
@@ -82,14 +46,46 @@ QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
     return bytes;
 }
 
-bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
-    bool &changed, FileError &error)
+} // namespace
+
+Result<Catalogue> load(const QString &path)
 {
-    changed = false;
+    Result<RecordFiles::Snapshot> snapshot
+        = RecordFiles::readSnapshot(path, RecordLayout::BearingSlot);
+    if (!snapshot)
+        return snapshot.error();
+    Catalogue out;
+    out.file = std::move(*snapshot);
+    const QByteArray &slotBytes = out.file.slotBytes;
+    const qsizetype count = slotBytes.size() / RecordLayout::BearingSlot;
+    out.records.reserve(count);
+    int badModel = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const BearingRecord record
+            = RecordLayout::decodeBearing(slotBytes.constData() + i * RecordLayout::BearingSlot);
+        // A model whose bytes are not GBK decodes with replacement characters.
+        if (badModel == 0
+            && RecordLayout::fitField(record.Model, RecordLayout::ModelWidth) != record.Model)
+            badModel = int(i) + 1;
+        out.records.append(record);
+    }
+    const qint64 torn = out.file.tornBytes(RecordLayout::BearingSlot);
+    if (torn > 0) {
+        out.problems.append(
+            QFileInfo(path).fileName() + QStringLiteral(" 末尾有 %1 个字节不是完整记录").arg(torn));
+    }
+    if (badModel > 0)
+        out.problems.append(QStringLiteral("第 %1 个记录的型号不是有效的 GBK 编码").arg(badModel));
+    if (out.file.wholeSlots > RecordLayout::MaxRecords)
+        out.problems.append(QStringLiteral("只读入了前 %1 个记录").arg(RecordLayout::MaxRecords));
+    return out;
+}
+
+Result<Stored> store(const QString &path, Catalogue &read, const QStringList &lines, bool backup)
+{
     if (lines.size() > RecordLayout::MaxRecords) {
-        error = { path,
+        return FileError { path,
             QStringLiteral("轴承记录超过 %1 条，无法保存").arg(RecordLayout::MaxRecords) };
-        return false;
     }
     const QByteArray bytes = slotsFor(lines, read);
     // A catalogue never read stands for an empty file: it is not stored over records.
@@ -99,31 +95,18 @@ bool store(const QString &path, Catalogue &read, const QStringList &lines, bool 
     const Result<RecordFiles::Rewrite> rewritten
         = RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup);
     if (!rewritten)
-        error = rewritten.error();
-    changed = rewritten && rewritten->changed;
-    if (!rewritten || changed)
-        return false;
-    read.lines = lines;
+        return rewritten.error();
+    if (rewritten->changed)
+        return Stored::ChangedMeanwhile;
+    read.records.clear();
+    for (qsizetype at = 0; at < bytes.size(); at += RecordLayout::BearingSlot)
+        read.records.append(RecordLayout::decodeBearing(bytes.constData() + at));
     read.problems.clear();
     read.file.slotBytes = bytes;
     read.file.size = bytes.size();
     read.file.wholeSlots = bytes.size() / RecordLayout::BearingSlot;
     read.file.fingerprint = RecordFiles::fingerprint(read.file.size, bytes);
-    return true;
-}
-
-bool loadLines(const QString &path, QStringList &lines, FileError &error, bool &complete)
-{
-    lines.clear();
-    complete = false;
-    Catalogue read;
-    if (!load(path, read, error))
-        return false;
-    lines = read.lines;
-    complete = read.readWhole();
-    if (!complete)
-        error = { path, read.problems.join(QStringLiteral("；")) };
-    return true;
+    return Stored::Done;
 }
 
 void sortLines(QStringList &lines)
@@ -160,29 +143,119 @@ void sortLines(QStringList &lines)
     lines = std::move(sorted);
 }
 
-bool rewriteFromLines(const QString &path, const QStringList &lines, FileError &error)
+Change applyEntry(const QStringList &lines, const EditerLine::Entry &entry,
+    const std::optional<Edit> &edit, const QString &path)
 {
-    if (lines.size() > RecordLayout::MaxRecords) {
-        error = { path,
-            QStringLiteral("轴承记录超过 %1 条，无法保存").arg(RecordLayout::MaxRecords) };
-        return false;
+    using EditerLine::Field;
+    Change change;
+    if (const QString lost = RecordLayout::charactersOutsideGbk(entry.model); !lost.isEmpty()) {
+        change.refusal = { Field::ModelTaken, 0 };
+        change.message = RecordLayout::outsideGbkMessage(QStringLiteral("型号"), lost);
+        return change;
     }
-    QList<BearingRecord> records;
-    records.reserve(lines.size());
-    for (const QString &line : lines)
-        records.append(EditerLine::toRecord(line));
-    const Result<> rewritten = RecordFiles::rewriteBearingFile(path, records);
-    if (!rewritten)
-        error = rewritten.error();
-    return rewritten.ok();
+    QString line;
+    if (!EditerLine::fromEntry(entry, line, change.refusal))
+        return change;
+    change.model = EditerLine::modelOf(line);
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < lines.size() && at < 0; ++i) {
+        if (QStringView(lines.at(i)).left(EditerLine::ModelWidth) == change.model)
+            at = i;
+    }
+    if (!edit) {
+        if (at >= 0) {
+            change.refusal = { Field::ModelTaken, 0 };
+        } else if (lines.size() >= RecordLayout::MaxRecords) {
+            change.refusal = { Field::Full, 0 };
+            change.message = path
+                + QStringLiteral(": 已有 %1 条轴承记录，不能再增加。")
+                      .arg(RecordLayout::MaxRecords);
+        } else {
+            change.lines = lines;
+            change.lines.append(line);
+        }
+        return change;
+    }
+    // The edited line must still be where the edit began.
+    if (edit->index < 0 || edit->index >= lines.size()
+        || EditerLine::modelOf(lines.at(edit->index)) != edit->model) {
+        change.refusal = { Field::Line, 0 };
+    } else if (at >= 0 && at != edit->index) {
+        change.refusal = { Field::ModelTaken, 0 };
+    } else {
+        change.lines = lines;
+        change.lines[edit->index] = line;
+    }
+    return change;
 }
 
-bool dumpLines(const QString &path, const QStringList &lines, FileError &error)
+Result<> dumpLines(const QString &path, const QStringList &lines)
 {
-    const Result<> written = TextFile::writeLines(path, lines, false);
-    if (!written)
-        error = written.error();
-    return written.ok();
+    return TextFile::writeLines(path, lines, false);
 }
 
 } // namespace BearingCatalogue
+
+void CatalogueModel::setRecords(QList<BearingRecord> records)
+{
+    beginResetModel();
+    m_records = std::move(records);
+    m_lines.clear();
+    endResetModel();
+}
+
+void CatalogueModel::setLines(QStringList lines)
+{
+    beginResetModel();
+    m_records.clear();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+QString CatalogueModel::line(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return QString();
+    return m_records.isEmpty() ? m_lines.at(row) : EditerLine::fromRecord(m_records.at(row));
+}
+
+QStringList CatalogueModel::lines() const
+{
+    if (m_records.isEmpty())
+        return m_lines;
+    QStringList out;
+    out.reserve(m_records.size());
+    for (const BearingRecord &record : m_records)
+        out.append(EditerLine::fromRecord(record));
+    return out;
+}
+
+int CatalogueModel::findModel(const QString &model) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const bool same = m_records.isEmpty()
+            ? QStringView(m_lines.at(row)).left(EditerLine::ModelWidth) == model
+            : Conv::fitText(m_records.at(row).Model, EditerLine::ModelWidth) == model;
+        if (same)
+            return row;
+    }
+    return -1;
+}
+
+int CatalogueModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(m_records.isEmpty() ? m_lines.size() : m_records.size());
+}
+
+QVariant CatalogueModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return EditerLine::displayText(line(index.row()));
+    if (role == Qt::EditRole)
+        return line(index.row());
+    return QVariant();
+}

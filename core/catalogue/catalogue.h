@@ -1,19 +1,24 @@
 #pragma once
 
-// The data manager's catalogue work without any window: reading bearing.sav into EditerLines,
-// ordering the lines, writing bearing.sav back from them, and the TestData.txt dump.
+// The data manager's catalogue work without any window: reading bearing.sav, the list of
+// EditerLines as a model, an addition or edit of the list, ordering the lines, writing bearing.sav
+// back from them, and the TestData.txt dump.
 
+#include "catalogue/editerline.h"
 #include "records/recordfile.h"
 
+#include <QAbstractListModel>
 #include <QStringList>
+
+#include <optional>
 
 namespace BearingCatalogue {
 
-// The catalogue as the data manager read it: one line per whole record (at most 32767), the
-// file's bytes and fingerprint, and what was not read (empty when the lines hold the whole file).
+// The catalogue as the data manager read it: one record per whole slot (at most 32767), the
+// file's bytes and fingerprint, and what was not read (empty when the records are the whole file).
 struct Catalogue
 {
-    QStringList lines;
+    QList<BearingRecord> records;
     RecordFiles::Snapshot file;
     // "bearing.sav 末尾有 20 个字节不是完整记录", "第 7 个记录的型号不是有效的 GBK 编码",
     // "只读入了前 32767 个记录"
@@ -21,27 +26,17 @@ struct Catalogue
     bool readWhole() const { return problems.isEmpty(); }
 };
 
-// Reads the catalogue at path (a missing file is created empty). False with error filled when
-// the file could not be read.
-bool load(const QString &path, Catalogue &out, FileError &error);
-
-// The slotBytes that store lines: a line that shows one of the records read (the user did not edit
-// it) is stored with that record's own bytes (a model that is not GBK, NaN and infinities stay as
-// they were); any other line as its columns read (EditerLine::toRecord).
-QByteArray slotsFor(const QStringList &lines, const Catalogue &read);
+// Reads the catalogue at path (a missing file is created empty).
+Result<Catalogue> load(const QString &path);
 
 // Stores lines into the catalogue at path, only if the file still holds what read was taken of:
-// changed tells that another program wrote it meanwhile (nothing is written; read it again).
-// With backup, the file's bytes are first copied to bearing.bak beside it. On success read
-// becomes what was stored.
-bool store(const QString &path, Catalogue &read, const QStringList &lines, bool backup,
-    bool &changed, FileError &error);
-
-// One EditerLine per whole record of the file, in record order (a missing file is created empty).
-// Returns false and fills error when the file could not be read; complete tells whether the lines
-// hold the whole file (false when a torn tail or records beyond the 32767th were left out, or a
-// model is not valid GBK); error then says why.
-bool loadLines(const QString &path, QStringList &lines, FileError &error, bool &complete);
+// ChangedMeanwhile tells that another program wrote it meanwhile (nothing is written; read it
+// again). A line that shows one of the records read (the user did not edit it) is stored with that
+// record's own bytes (a model that is not GBK, NaN and infinities stay as they were); any other
+// line as its columns read (EditerLine::toRecord). With backup, the file's bytes are first copied
+// to bearing.bak beside it. Once stored, read becomes what was stored.
+enum class Stored { Done, ChangedMeanwhile };
+Result<Stored> store(const QString &path, Catalogue &read, const QStringList &lines, bool backup);
 
 // The catalogue order: by the first three characters of the model with letter case ignored
 // (the same in every locale: code units of the case-folded text, so a blank sorts before digits
@@ -49,15 +44,55 @@ bool loadLines(const QString &path, QStringList &lines, FileError &error, bool &
 // equal keys keep their order.
 void sortLines(QStringList &lines);
 
-// Replaces the file by one record per line, in line order, each value as its column shows it.
-// Goes through temp.sav beside the file (written whole, flushed, renamed over it), so a failure
-// leaves the old or the new catalogue whole. Any number of lines up to 32767 is stored, none
-// included. Returns false and fills error on failure.
-bool rewriteFromLines(const QString &path, const QStringList &lines, FileError &error);
+// An addition (no edit given) or an edit of the list from the texts of the manager's boxes.
+struct Edit
+{
+    int index = -1; // the line being edited
+    QString model; // its model column when the edit began
+};
+struct Change
+{
+    QStringList lines; // the list with the new line, not yet sorted
+    QString model; // the new line's model column, to choose it once stored
+    // Which box to return to when refused (Field::None: accepted). Model: the text is blank;
+    // ModelTaken: another line has the model; Line: the edited line is no longer where the edit
+    // began (a reload in between); Full: the catalogue holds 32767 bearings already.
+    EditerLine::Refusal refusal;
+    QString message; // told the user before the refusal, or empty
+};
+// The model must be GBK (a character GBK lacks would be stored as '?' and make it another model)
+// and new to the list (letter case counts) except at the edited line itself.
+Change applyEntry(const QStringList &lines, const EditerLine::Entry &entry,
+    const std::optional<Edit> &edit, const QString &path);
 
 // Writes every line to a text file in GBK with CR LF line ends, replacing the file. A link at path
-// is not followed (the dump goes to a fixed name in the record folder). Returns false and fills
-// error on failure.
-bool dumpLines(const QString &path, const QStringList &lines, FileError &error);
+// is not followed (the dump goes to a fixed name in the record folder).
+Result<> dumpLines(const QString &path, const QStringList &lines);
 
 } // namespace BearingCatalogue
+
+// The data manager's list: the records as read, each shown as its EditerLine made when the view
+// asks for it, so opening a catalogue of 32767 bearings costs little more than reading it. Once the
+// user's changes are stored, the list holds the stored lines themselves. Qt::DisplayRole gives the
+// line padded to whole cells (EditerLine::displayText), Qt::EditRole the line itself.
+class CatalogueModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setRecords(QList<BearingRecord> records);
+    void setLines(QStringList lines);
+    QString line(int row) const;
+    QStringList lines() const;
+    // The first row whose model column is model (letter case counts), or -1.
+    int findModel(const QString &model) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<BearingRecord> m_records;
+    QStringList m_lines; // when set, the rows instead of m_records
+};

@@ -20,7 +20,7 @@
 
 namespace EditerLine {
 
-constexpr int ModelWidth = 12;
+using RecordLayout::ModelWidth; // the model field of a bearing record
 constexpr int ColumnWidth = 6;
 constexpr int ColumnCount = 7; // d, D, B, e, Y1, Y2, Cr
 constexpr int TypeStart = ModelWidth + ColumnCount * ColumnWidth + 3; // index 57: column 58
@@ -82,8 +82,8 @@ struct Entry
     int type = -1; // item of the type box, -1 when none is chosen
 };
 
-// Which box a refused entry is about.
-enum class Field { None, Model, Type, Dimension, Factor };
+// Which box a refused entry is about (BearingCatalogue::applyEntry adds the list's own refusals).
+enum class Field { None, Model, Type, Dimension, Factor, ModelTaken, Line, Full };
 struct Refusal
 {
     Field field = Field::None;

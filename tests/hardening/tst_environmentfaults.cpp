@@ -341,11 +341,12 @@ private slots:
         const Result<RecordFiles::WriteNote> appended = write == "gear"
             ? RecordFiles::appendShaftRecord(gear, shaft)
             : RecordFiles::appendBearingRecord(bearing, added);
-        const bool ok = write == "dump"
-            ? BearingCatalogue::dumpLines(planted, { QStringLiteral("6205") }, error)
-            : appended.ok();
-        if (!ok && write != "dump")
-            error = appended.error();
+        const Result<> dumped = write == "dump"
+            ? BearingCatalogue::dumpLines(planted, { QStringLiteral("6205") })
+            : Result<>();
+        const bool ok = write == "dump" ? dumped.ok() : appended.ok();
+        if (!ok)
+            error = write == "dump" ? dumped.error() : appended.error();
         locked.reset();
         QVERIFY2(reason.isEmpty() ? ok : !ok && error.reason.startsWith(reason),
             qPrintable(error.reason));

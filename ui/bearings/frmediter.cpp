@@ -1,5 +1,6 @@
 #include "ui/bearings/frmediter.h"
 
+#include "calc/calcinput.h"
 #include "calc/conversions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/editerline.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QStyle>
 #include <QWindow>
 
@@ -32,27 +32,20 @@ void place(QWidget *w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top) + (px(height) - h) / 2, px(width), h);
 }
 
-// The list's lines; they are shown with the model column padded to whole cells (EditerLine::
-// displayText), while Qt::EditRole and stringList() give the lines themselves.
-class EditerListModel : public QStringListModel
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
 {
-public:
-    using QStringListModel::QStringListModel;
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (role == Qt::DisplayRole)
-            return EditerLine::displayText(QStringListModel::data(index, Qt::EditRole).toString());
-        return QStringListModel::data(index, role);
-    }
-};
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
 
-const QString typeNames[EditerLine::TypeCount] = {
-    QStringLiteral("调心滚子轴承"),
-    QStringLiteral("单列圆锥轴承"),
-    QStringLiteral("配对圆锥轴承"),
-    QStringLiteral("圆柱滚子轴承"),
-    QStringLiteral("角接触球轴承"),
-};
+QLineEdit *makeBox(QWidget *parent, const QString &name, const QColor &color)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    setBase(box, color);
+    return box;
+}
 
 } // namespace
 
@@ -71,116 +64,11 @@ frmEditer::frmEditer(Prompter &prompter, QWidget *parent)
 void frmEditer::buildControls()
 {
     setFont(WindowLayer::songTi(11.25));
-    const QFont cells = WindowLayer::cellFont(9.75);
-
-    const auto makeLabel = [](QWidget *parent, const QString &name, const QString &text) {
-        auto *label = new QLabel(text, parent);
-        label->setObjectName(name);
-        return label;
-    };
-    const auto makeBox = [](QWidget *parent, const QString &name, const QColor &color) {
-        auto *box = new QLineEdit(parent);
-        box->setObjectName(name);
-        setBase(box, color);
-        return box;
-    };
-    const auto makeButton = [this](const QString &name, const QString &text) {
-        auto *button = new QPushButton(text, this);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
-        return button;
-    };
-
-    lblItem = makeLabel(this, QStringLiteral("lblItem"), EditerLine::heading());
-    lblItem->setFont(cells);
-
-    m_lines = new EditerListModel(this);
-    lstBearing = new QListView(this);
-    lstBearing->setObjectName(QStringLiteral("lstBearing"));
-    lstBearing->setFont(cells);
-    lstBearing->setModel(m_lines);
-    lstBearing->setUniformItemSizes(true);
-    lstBearing->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstBearing->setSelectionMode(QAbstractItemView::SingleSelection);
-    setBase(lstBearing, QColor(192, 192, 192));
-
-    fraBearing = new QFrame(this);
-    fraBearing->setObjectName(QStringLiteral("fraBearing"));
-    fraBearing->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-
-    const QString bearingCaptions[6] = { QStringLiteral("类型"), QStringLiteral("e"),
-        QStringLiteral("Y1"), QStringLiteral("Y2"), QStringLiteral("Cr"), QStringLiteral("型号") };
-    for (int i = 0; i < 6; ++i)
-        lblBearing[i]
-            = makeLabel(fraBearing, QStringLiteral("lblBearing_%1").arg(i), bearingCaptions[i]);
-    for (int i = 0; i < 5; ++i)
-        txtBearing[i] = makeBox(fraBearing, QStringLiteral("txtBearing_%1").arg(i),
-            i == 0 ? QColor(192, 255, 255) : QColor(192, 255, 192));
-    txtBearing[0]->setMaxLength(EditerLine::ModelWidth);
-    txtBearing[0]->setToolTip(QStringLiteral("例如SKF23048"));
-    txtBearing[0]->installEventFilter(this);
-
-    cboBearing = new QComboBox(fraBearing);
-    cboBearing->setObjectName(QStringLiteral("cboBearing"));
-    cboBearing->setEditable(true);
-    cboBearing->setInsertPolicy(QComboBox::NoInsert);
-    for (const QString &name : typeNames)
-        cboBearing->addItem(name);
-
-    const QString parameterCaptions[3]
-        = { QStringLiteral("d"), QStringLiteral("D"), QStringLiteral("B") };
-    for (int i = 0; i < 3; ++i) {
-        lblParameter[i]
-            = makeLabel(Frame1, QStringLiteral("lblParameter_%1").arg(i), parameterCaptions[i]);
-        txtParameter[i]
-            = makeBox(Frame1, QStringLiteral("txtParameter_%1").arg(i), QColor(192, 255, 192));
-    }
-
-    cmdEdit = makeButton(QStringLiteral("cmdEdit"), QStringLiteral("编辑"));
-    cmdAdd = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("增加"));
-    cmdUpdate = makeButton(QStringLiteral("cmdUpdate"), QStringLiteral("更新"));
-    cmdUpdate->setToolTip(QStringLiteral("排 序"));
-
     setFixedSize(px(9585), px(6675));
-    place(lstBearing, 0, 360, 6735, 6300);
-    place(fraBearing, 6840, 240, 2655, 3560);
-    place(Frame1, 6840, 3840, 2655, 1880);
-    place(lblBearing[5], 195, 370, 495, 255);
-    place(txtBearing[0], 720, 300, 1695, 350);
-    place(lblBearing[0], 195, 900, 735, 255);
-    place(cboBearing, 720, 841, 1815, 345);
-    for (int i = 1; i <= 4; ++i) {
-        place(lblBearing[i], 195, 1440 + (i - 1) * 540, 495, 255);
-        place(txtBearing[i], 720, 1377 + (i - 1) * 541, 1455, 350);
-    }
-    place(lblParameter[0], 195, 350, 495, 255);
-    place(txtParameter[0], 720, 280, 1455, 350);
-    place(lblParameter[1], 195, 860, 375, 255);
-    place(txtParameter[1], 720, 800, 1455, 350);
-    place(lblParameter[2], 195, 1380, 615, 255);
-    place(txtParameter[2], 720, 1320, 1455, 350);
-    place(cmdEdit, 6840, 6000, 800, 390);
-    place(cmdAdd, 7785, 6000, 800, 390);
-    place(cmdUpdate, 8730, 6000, 800, 390);
-    // The heading starts where the list draws its text: inside the list's frame and the margin
-    // that the style leaves before an item's text.
-    lstBearing->ensurePolished();
-    const int textLeft = lstBearing->x() + lstBearing->frameWidth()
-        + lstBearing->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstBearing) + 1;
-    place(lblItem, 120, 120, 6375, 255);
-    lblItem->move(textLeft, lblItem->y());
-
-    // Screen readers name each box by the label beside it.
-    for (int i = 0; i < 5; ++i)
-        txtBearing[i]->setAccessibleName(lblBearing[i == 0 ? 5 : i]->text());
-    cboBearing->setAccessibleName(lblBearing[0]->text());
-    cboBearing->lineEdit()->setAccessibleName(lblBearing[0]->text()); // where the typing goes
-    for (int i = 0; i < 3; ++i)
-        txtParameter[i]->setAccessibleName(lblParameter[i]->text());
-    lstBearing->setAccessibleName(QStringLiteral("轴承数据"));
+    buildList();
+    buildBearingFrame();
+    buildDimensionFrame();
+    buildButtons();
 
     setTabOrder(cmdAdd, txtBearing[0]);
     setTabOrder(txtBearing[0], cboBearing);
@@ -193,6 +81,32 @@ void frmEditer::buildControls()
     setTabOrder(txtParameter[2], cmdUpdate);
     setTabOrder(cmdUpdate, cmdEdit);
     setTabOrder(cmdEdit, lstBearing);
+}
+
+void frmEditer::buildList()
+{
+    const QFont cells = WindowLayer::cellFont(9.75);
+    lblItem = makeLabel(this, QStringLiteral("lblItem"), EditerLine::heading());
+    lblItem->setFont(cells);
+
+    m_lines = new CatalogueModel(this);
+    lstBearing = new QListView(this);
+    lstBearing->setObjectName(QStringLiteral("lstBearing"));
+    lstBearing->setAccessibleName(QStringLiteral("轴承数据"));
+    lstBearing->setFont(cells);
+    lstBearing->setModel(m_lines);
+    lstBearing->setUniformItemSizes(true);
+    lstBearing->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstBearing->setSelectionMode(QAbstractItemView::SingleSelection);
+    setBase(lstBearing, QColor(192, 192, 192));
+    place(lstBearing, 0, 360, 6735, 6300);
+    // The heading starts where the list draws its text: inside the list's frame and the margin
+    // that the style leaves before an item's text.
+    lstBearing->ensurePolished();
+    const int textLeft = lstBearing->x() + lstBearing->frameWidth()
+        + lstBearing->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstBearing) + 1;
+    place(lblItem, 120, 120, 6375, 255);
+    lblItem->move(textLeft, lblItem->y());
 
     // A line is chosen by selecting it (click, keys, or the program setting the index); a click on
     // the line already chosen shows it again, which abandons an addition or edit in progress.
@@ -203,6 +117,83 @@ void frmEditer::buildControls()
         });
     connect(lstBearing, &QListView::clicked, this,
         [this](const QModelIndex &index) { chooseLine(index.row()); });
+}
+
+void frmEditer::buildBearingFrame()
+{
+    fraBearing = new QFrame(this);
+    fraBearing->setObjectName(QStringLiteral("fraBearing"));
+    fraBearing->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    place(fraBearing, 6840, 240, 2655, 3560);
+
+    const QString captions[6] = { QStringLiteral("类型"), QStringLiteral("e"), QStringLiteral("Y1"),
+        QStringLiteral("Y2"), QStringLiteral("Cr"), QStringLiteral("型号") };
+    for (int i = 0; i < 6; ++i)
+        lblBearing[i] = makeLabel(fraBearing, QStringLiteral("lblBearing_%1").arg(i), captions[i]);
+    for (int i = 0; i < 5; ++i) {
+        txtBearing[i] = makeBox(fraBearing, QStringLiteral("txtBearing_%1").arg(i),
+            i == 0 ? QColor(192, 255, 255) : QColor(192, 255, 192));
+        // Screen readers name each box by the label beside it.
+        txtBearing[i]->setAccessibleName(captions[i == 0 ? 5 : i]);
+    }
+    txtBearing[0]->setMaxLength(EditerLine::ModelWidth);
+    txtBearing[0]->setToolTip(QStringLiteral("例如SKF23048"));
+    txtBearing[0]->installEventFilter(this);
+
+    cboBearing = new QComboBox(fraBearing);
+    cboBearing->setObjectName(QStringLiteral("cboBearing"));
+    cboBearing->setEditable(true);
+    cboBearing->setInsertPolicy(QComboBox::NoInsert);
+    for (int code = 0; code < EditerLine::TypeCount; ++code)
+        cboBearing->addItem(typeCodeText(code));
+    cboBearing->setAccessibleName(captions[0]);
+    cboBearing->lineEdit()->setAccessibleName(captions[0]); // where the typing goes
+
+    place(lblBearing[5], 195, 370, 495, 255);
+    place(txtBearing[0], 720, 300, 1695, 350);
+    place(lblBearing[0], 195, 900, 735, 255);
+    place(cboBearing, 720, 841, 1815, 345);
+    for (int i = 1; i <= 4; ++i) {
+        place(lblBearing[i], 195, 1440 + (i - 1) * 540, 495, 255);
+        place(txtBearing[i], 720, 1377 + (i - 1) * 541, 1455, 350);
+    }
+}
+
+void frmEditer::buildDimensionFrame()
+{
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    place(Frame1, 6840, 3840, 2655, 1880);
+
+    const QString captions[3] = { QStringLiteral("d"), QStringLiteral("D"), QStringLiteral("B") };
+    const int labelTop[3] = { 350, 860, 1380 }, labelWidth[3] = { 495, 375, 615 };
+    const int boxTop[3] = { 280, 800, 1320 };
+    for (int i = 0; i < 3; ++i) {
+        lblParameter[i] = makeLabel(Frame1, QStringLiteral("lblParameter_%1").arg(i), captions[i]);
+        txtParameter[i]
+            = makeBox(Frame1, QStringLiteral("txtParameter_%1").arg(i), QColor(192, 255, 192));
+        txtParameter[i]->setAccessibleName(captions[i]);
+        place(lblParameter[i], 195, labelTop[i], labelWidth[i], 255);
+        place(txtParameter[i], 720, boxTop[i], 1455, 350);
+    }
+}
+
+void frmEditer::buildButtons()
+{
+    const auto makeButton = [this](const QString &name, const QString &text) {
+        auto *button = new QPushButton(text, this);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        return button;
+    };
+    cmdEdit = makeButton(QStringLiteral("cmdEdit"), QStringLiteral("编辑"));
+    cmdAdd = makeButton(QStringLiteral("cmdAdd"), QStringLiteral("增加"));
+    cmdUpdate = makeButton(QStringLiteral("cmdUpdate"), QStringLiteral("更新"));
+    cmdUpdate->setToolTip(QStringLiteral("排 序"));
+    place(cmdEdit, 6840, 6000, 800, 390);
+    place(cmdAdd, 7785, 6000, 800, 390);
+    place(cmdUpdate, 8730, 6000, 800, 390);
     connect(cmdAdd, &QPushButton::clicked, this, &frmEditer::startAdding);
     connect(cmdEdit, &QPushButton::clicked, this, &frmEditer::startEditing);
     connect(cmdUpdate, &QPushButton::clicked, this, &frmEditer::applyUpdate);
@@ -225,10 +216,6 @@ void frmEditer::focusWindowChanged(QWindow *window)
     if (m_loaded && previous != LastFocus::ProgramWindow)
         return;
     reload();
-    // Only a locked form with no line chosen starts over at the first type: during an addition or
-    // edit the type box holds the user's choice, and a chosen line shows its own type.
-    if (!txtBearing[0]->isEnabled() && !cmdEdit->isEnabled())
-        cboBearing->setCurrentIndex(0);
     cmdAdd->setFocus(Qt::OtherFocusReason);
 }
 
@@ -237,8 +224,7 @@ void frmEditer::reload()
     const QModelIndexList chosen = lstBearing->selectionModel()->selectedIndexes();
     const QString chosenModel = chosen.isEmpty()
         ? QString()
-        : EditerLine::modelOf(
-            m_lines->index(chosen.constFirst().row()).data(Qt::EditRole).toString());
+        : EditerLine::modelOf(m_lines->line(chosen.constFirst().row()));
     const bool editing = txtBearing[0]->isEnabled() && !IsAdding;
     LoadEditerList();
     m_loaded = true;
@@ -247,12 +233,14 @@ void frmEditer::reload()
     // line by its model. Choosing it again shows it as stored now, unless an addition or edit is in
     // progress, whose boxes hold the user's input.
     const QString model = editing ? m_editModel : chosenModel;
-    const int row = model.isEmpty() ? -1 : findModel(m_lines->stringList(), model);
+    const int row = model.isEmpty() ? -1 : m_lines->findModel(model);
     if (editing)
         EditIndex = row;
     if (row < 0) {
+        // No line chosen (or it is gone): a locked form starts over at the first type. During an
+        // addition or edit the type box keeps the user's choice.
         if (!txtBearing[0]->isEnabled())
-            resetToBrowsing(); // the chosen line is gone: nothing to edit
+            resetToBrowsing();
         return;
     }
     m_reselecting = txtBearing[0]->isEnabled();
@@ -292,21 +280,21 @@ void frmEditer::closeEvent(QCloseEvent *event)
 {
     // Closing unloads the window: the next opening starts afresh.
     resetToBrowsing();
-    m_lines->setStringList({});
+    m_lines->setLines({});
     m_loaded = false;
     QWidget::closeEvent(event);
 }
 
 void frmEditer::LoadEditerList()
 {
-    FileError error;
     m_loadFailure.clear();
-    if (!BearingCatalogue::load(RecordFiles::bearingPath(), m_read, error)) {
-        m_read = BearingCatalogue::Catalogue();
+    Result<BearingCatalogue::Catalogue> read = BearingCatalogue::load(RecordFiles::bearingPath());
+    m_read = read ? std::move(*read) : BearingCatalogue::Catalogue();
+    if (!read) {
         m_loadFailure
-            = error.text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
+            = read.error().text() + QStringLiteral("\n轴承数据未能读入，为免丢失数据，不能更新。");
     }
-    m_lines->setStringList(m_read.lines);
+    m_lines->setRecords(m_read.records);
 }
 
 bool frmEditer::SortAndRewrite(QStringList lines)
@@ -331,13 +319,13 @@ bool frmEditer::SortAndRewrite(QStringList lines)
         keepBackup = true;
     }
     BearingCatalogue::sortLines(lines);
-    FileError error;
-    bool changed = false;
-    if (!BearingCatalogue::store(path, m_read, lines, keepBackup, changed, error)) {
-        if (!changed) {
-            m_prompter.inform(error.text() + QStringLiteral("\n轴承数据未保存。"));
-            return false;
-        }
+    const Result<BearingCatalogue::Stored> stored
+        = BearingCatalogue::store(path, m_read, lines, keepBackup);
+    if (!stored) {
+        m_prompter.inform(stored.error().text() + QStringLiteral("\n轴承数据未保存。"));
+        return false;
+    }
+    if (*stored == BearingCatalogue::Stored::ChangedMeanwhile) {
         // Another program (or another copy of this one) wrote the catalogue since the list was
         // read: storing the list would drop its records. The list is read again; an addition or
         // edit in progress stays in the boxes for another 更新.
@@ -346,10 +334,10 @@ bool frmEditer::SortAndRewrite(QStringList lines)
                 ": 文件已被其他程序改动，列表已重新读入，这次更新没有保存。请检查后再按“更新”。"));
         LoadEditerList();
         if (!IsAdding) // the edited line, found again by its model (-1 when it is gone)
-            EditIndex = findModel(m_lines->stringList(), m_editModel);
+            EditIndex = m_lines->findModel(m_editModel);
         return false;
     }
-    m_lines->setStringList(lines);
+    m_lines->setLines(lines);
     return true;
 }
 
@@ -357,7 +345,7 @@ void frmEditer::chooseLine(int row)
 {
     if (row < 0 || row >= m_lines->rowCount())
         return;
-    const QString line = m_lines->index(row).data(Qt::EditRole).toString();
+    const QString line = m_lines->line(row);
     txtBearing[0]->setText(Conv::trimRight(EditerLine::modelOf(line)));
     for (int i = 0; i < 3; ++i)
         txtParameter[i]->setText(EditerLine::columnText(line, EditerLine::ColD + i));
@@ -391,7 +379,7 @@ void frmEditer::startEditing()
         return;
     }
     EditIndex = chosen.constFirst().row();
-    m_editModel = EditerLine::modelOf(m_lines->index(EditIndex).data(Qt::EditRole).toString());
+    m_editModel = EditerLine::modelOf(m_lines->line(EditIndex));
     setBoxesEnabled(true);
     IsAdding = false;
 }
@@ -399,7 +387,7 @@ void frmEditer::startEditing()
 void frmEditer::applyUpdate()
 {
     if (!txtBearing[0]->isEnabled()) {
-        SortAndRewrite(m_lines->stringList());
+        SortAndRewrite(m_lines->lines());
         return;
     }
     // Leaving the box upper-cases it; a click that kept the focus there must not store otherwise.
@@ -407,84 +395,51 @@ void frmEditer::applyUpdate()
 
     EditerLine::Entry entry;
     entry.model = txtBearing[0]->text();
-    // A character GBK lacks would be stored as '?' and make the model another one.
-    if (const QString lost = RecordLayout::charactersOutsideGbk(entry.model); !lost.isEmpty()) {
-        m_prompter.inform(RecordLayout::outsideGbkMessage(QStringLiteral("型号"), lost));
-        refuse(txtBearing[0], true);
-        return;
-    }
     for (int i = 0; i < 3; ++i)
         entry.dimensions[static_cast<std::size_t>(i)] = txtParameter[i]->text();
     for (int i = 0; i < 4; ++i)
         entry.factors[static_cast<std::size_t>(i)] = txtBearing[i + 1]->text();
     // The typed text decides the type: it must name one of the items exactly.
     entry.type = cboBearing->findText(cboBearing->currentText());
+    std::optional<BearingCatalogue::Edit> edit;
+    if (!IsAdding)
+        edit = BearingCatalogue::Edit { EditIndex, m_editModel };
 
-    QString line;
-    EditerLine::Refusal refusal;
-    if (!EditerLine::fromEntry(entry, line, refusal)) {
-        switch (refusal.field) {
-        case EditerLine::Field::Model:
-            refuse(txtBearing[0], false);
-            break;
-        case EditerLine::Field::Type:
-            refuse(cboBearing, true);
-            break;
-        case EditerLine::Field::Dimension:
-            refuse(txtParameter[refusal.index], true);
-            break;
-        case EditerLine::Field::Factor:
-            refuse(txtBearing[refusal.index + 1], true);
-            break;
-        case EditerLine::Field::None:
-            break;
-        }
+    const BearingCatalogue::Change change = BearingCatalogue::applyEntry(
+        m_lines->lines(), entry, edit, QDir::toNativeSeparators(RecordFiles::bearingPath()));
+    if (!change.message.isEmpty())
+        m_prompter.inform(change.message);
+    using EditerLine::Field;
+    switch (change.refusal.field) {
+    case Field::None:
+        break;
+    case Field::Model:
+        return refuse(txtBearing[0], false);
+    case Field::ModelTaken:
+        return refuse(txtBearing[0], true);
+    case Field::Type:
+        return refuse(cboBearing, true);
+    case Field::Dimension:
+        return refuse(txtParameter[change.refusal.index], true);
+    case Field::Factor:
+        return refuse(txtBearing[change.refusal.index + 1], true);
+    case Field::Line:
+        return refuse(lstBearing, false);
+    case Field::Full:
         return;
     }
-
-    QStringList lines = m_lines->stringList();
-    const QString model = EditerLine::modelOf(line);
-    const int found = findModel(lines, model);
-    if (IsAdding) {
-        if (found >= 0) {
-            refuse(txtBearing[0], true);
-            return;
-        }
-        if (lines.size() >= RecordLayout::MaxRecords) {
-            m_prompter.inform(QDir::toNativeSeparators(RecordFiles::bearingPath())
-                + QStringLiteral(": 已有 %1 条轴承记录，不能再增加。")
-                      .arg(RecordLayout::MaxRecords));
-            return;
-        }
-        lines.append(line);
-    } else {
-        // The edited line must still be where the edit began (a reload in between may have left
-        // no line chosen or moved the lines).
-        if (EditIndex < 0 || EditIndex >= lines.size()
-            || EditerLine::modelOf(lines.at(EditIndex)) != m_editModel) {
-            refuse(lstBearing, false);
-            return;
-        }
-        if (found >= 0 && found != EditIndex) {
-            refuse(txtBearing[0], true);
-            return;
-        }
-        lines[EditIndex] = line;
-    }
-
-    if (!SortAndRewrite(lines))
+    if (!SortAndRewrite(change.lines))
         return;
-    const int row = findModel(m_lines->stringList(), model);
+    const int row = m_lines->findModel(change.model);
     lstBearing->setCurrentIndex(m_lines->index(row));
     chooseLine(row);
 }
 
 void frmEditer::dumpList()
 {
-    FileError error;
     const QString path = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("TestData.txt"));
-    if (!BearingCatalogue::dumpLines(path, m_lines->stringList(), error))
-        m_prompter.inform(error.text());
+    if (const Result<> dumped = BearingCatalogue::dumpLines(path, m_lines->lines()); !dumped)
+        m_prompter.inform(dumped.error().text());
 }
 
 void frmEditer::refuse(QWidget *box, bool selectText)
@@ -519,13 +474,4 @@ void frmEditer::resetToBrowsing()
     IsAdding = false;
     EditIndex = -1;
     m_editModel.clear();
-}
-
-int frmEditer::findModel(const QStringList &lines, const QString &model) const
-{
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (QStringView(lines.at(i)).left(EditerLine::ModelWidth) == model)
-            return static_cast<int>(i);
-    }
-    return -1;
 }

@@ -25,7 +25,6 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
-class QStringListModel;
 class QWindow;
 
 class frmEditer : public QWidget
@@ -42,6 +41,10 @@ protected:
 
 private:
     void buildControls();
+    void buildList(); // lblItem, lstBearing
+    void buildBearingFrame(); // fraBearing: model, type and factor rows
+    void buildDimensionFrame(); // Frame1: d, D, B
+    void buildButtons();
     void focusWindowChanged(QWindow *window);
     // Reloads the list, keeping the chosen line (or the line being edited) when it is still there.
     void reload();
@@ -57,13 +60,12 @@ private:
     void refuse(QWidget *box, bool selectText);
     void setBoxesEnabled(bool enabled);
     void resetToBrowsing();
-    int findModel(const QStringList &lines, const QString &model) const;
 
     Prompter &m_prompter;
 
     QLabel *lblItem = nullptr;
     QListView *lstBearing = nullptr;
-    QStringListModel *m_lines = nullptr;
+    CatalogueModel *m_lines = nullptr;
     QFrame *fraBearing = nullptr;
     QFrame *Frame1 = nullptr;
     std::array<QLabel *, 6> lblBearing {};

@@ -2,8 +2,7 @@
 
 #include "calc/prompter.h"
 #include "records/recordfile.h"
-#include "records/viewlines.h"
-#include "records/viewlists.h"
+#include "records/recordlines.h"
 #include "ui/browser/mainwindowlink.h"
 #include "ui/browser/recordlistview.h"
 #include "ui/common/windowlayer.h"
@@ -25,10 +24,8 @@
 #include <QWindow>
 
 #include <cmath>
-
-namespace {
-
-} // namespace
+#include <tuple>
+#include <utility>
 
 frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -64,55 +61,46 @@ frmView::frmView(MainWindowLink &link, Prompter &prompter, QWidget *parent)
 void frmView::buildControls()
 {
     setFont(WindowLayer::songTi(11.25));
-    const QFont lines = WindowLayer::cellFont(9.75);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(1, 6, 1, 8);
+    outer->setSpacing(4);
+    buildLists(outer);
+    outer->addSpacing(4);
+    outer->addLayout(buildChoiceRow());
+    buildInputMenu();
 
-    auto makeList = [&](const QString &name, LineListModel *model) {
+    setTabOrder(cmdExit, lstGear);
+    setTabOrder(lstGear, lstBearing);
+    setTabOrder(lstBearing, optParameter[1]);
+    setTabOrder(optParameter[1], optParameter[0]);
+    setTabOrder(optParameter[0], txtDia);
+    setTabOrder(txtDia, cmdSelect);
+}
+
+void frmView::buildLists(QVBoxLayout *outer)
+{
+    const QFont lines = WindowLayer::cellFont(9.75);
+    auto makeList = [&](const QString &name, const QString &accessibleName) {
+        auto *model = new RecordLineModel(this);
         auto *list = new RecordListView(this);
         list->setObjectName(name);
+        list->setAccessibleName(accessibleName);
         list->setFont(lines);
         list->setModel(model);
         list->setToolTip(QStringLiteral("单击右键选择"));
         WindowLayer::setBase(list, QColor(192, 192, 192));
-        return list;
+        return std::pair { list, model };
     };
-    m_gearLines = new LineListModel(this);
-    m_bearingLines = new LineListModel(this);
-    lstGear = makeList(QStringLiteral("lstGear"), m_gearLines);
-    lstBearing = makeList(QStringLiteral("lstBearing"), m_bearingLines);
-    lstGear->setAccessibleName(QStringLiteral("轴系参数记录"));
-    lstBearing->setAccessibleName(QStringLiteral("轴承参数记录"));
-
+    std::tie(lstGear, m_gearLines)
+        = makeList(QStringLiteral("lstGear"), QStringLiteral("轴系参数记录"));
+    std::tie(lstBearing, m_bearingLines)
+        = makeList(QStringLiteral("lstBearing"), QStringLiteral("轴承参数记录"));
     for (int i = 0; i < 2; ++i) {
         lblItem[i] = new QLabel(this);
         lblItem[i]->setObjectName(QStringLiteral("lblItem_%1").arg(i));
         lblItem[i]->setFont(lines);
         lblItem[i]->setTextFormat(Qt::PlainText);
     }
-    optParameter[0] = new QRadioButton(QStringLiteral("轴承参数"), this);
-    optParameter[1] = new QRadioButton(QStringLiteral("轴系参数"), this);
-    optParameter[0]->setObjectName(QStringLiteral("optParameter_0"));
-    optParameter[1]->setObjectName(QStringLiteral("optParameter_1"));
-    Label1 = new QLabel(QStringLiteral("关键值(d)"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtDia = new QLineEdit(this);
-    txtDia->setObjectName(QStringLiteral("txtDia"));
-    WindowLayer::setBase(txtDia, QColor(192, 192, 192));
-    Label1->setBuddy(txtDia);
-    cmdSelect = new QPushButton(QStringLiteral("筛 选"), this);
-    cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
-    cmdExit = new QPushButton(QStringLiteral("退 出>>"), this);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
-
-    mnuInput = new QMenu(QStringLiteral("读进数据"), this);
-    mnuInput->setObjectName(QStringLiteral("mnuInput"));
-    mnuInputShaft = mnuInput->addAction(QStringLiteral("->编  号"));
-    mnuInputShaft->setObjectName(QStringLiteral("mnuInputShaft"));
-    mnuSpace1 = mnuInput->addSeparator();
-    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
-    mnuInputBearingA = mnuInput->addAction(QStringLiteral("->轴 承A"));
-    mnuInputBearingA->setObjectName(QStringLiteral("mnuInputBearingA"));
-    mnuInputBearingB = mnuInput->addAction(QStringLiteral("->轴 承B"));
-    mnuInputBearingB->setObjectName(QStringLiteral("mnuInputBearingB"));
 
     // The lines are counted in characters; the list must hold a whole line of 70 cells.
     const QFontMetricsF metrics(lines);
@@ -131,45 +119,64 @@ void frmView::buildControls()
 
     // lblItem(1) starts where the second column of a bearing line does, lblItem(0) over the first
     // character of a line.
-    const int textX = frame + textMargin;
-    lblItem[0]->setFixedWidth(static_cast<int>(std::lround(ViewLines::ModelColumnWidth * cell)));
+    lblItem[0]->setFixedWidth(static_cast<int>(std::lround(RecordLines::ModelColumnWidth * cell)));
     auto *headings = new QHBoxLayout;
-    headings->setContentsMargins(textX, 0, 0, 0);
+    headings->setContentsMargins(frame + textMargin, 0, 0, 0);
     headings->setSpacing(0);
     headings->addWidget(lblItem[0]);
     headings->addWidget(lblItem[1], 1);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->setContentsMargins(12, 0, 4, 0);
-    bottom->addWidget(optParameter[1]);
-    bottom->addSpacing(8);
-    bottom->addWidget(optParameter[0]);
-    bottom->addStretch(1);
-    bottom->addWidget(Label1);
-    bottom->addWidget(txtDia);
-    txtDia->setFixedWidth(
-        QFontMetrics(txtDia->font()).horizontalAdvance(QStringLiteral("000000")) + 12);
-    bottom->addSpacing(4);
-    bottom->addWidget(cmdSelect);
-    bottom->addSpacing(8);
-    bottom->addWidget(cmdExit);
-
-    auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(1, 6, 1, 8);
-    outer->setSpacing(4);
     outer->addLayout(headings);
     outer->addWidget(lstGear, 1);
     outer->addWidget(lstBearing, 1);
-    outer->addSpacing(4);
-    outer->addLayout(bottom);
     lstBearing->hide();
+}
 
-    setTabOrder(cmdExit, lstGear);
-    setTabOrder(lstGear, lstBearing);
-    setTabOrder(lstBearing, optParameter[1]);
-    setTabOrder(optParameter[1], optParameter[0]);
-    setTabOrder(optParameter[0], txtDia);
-    setTabOrder(txtDia, cmdSelect);
+QHBoxLayout *frmView::buildChoiceRow()
+{
+    optParameter[0] = new QRadioButton(QStringLiteral("轴承参数"), this);
+    optParameter[1] = new QRadioButton(QStringLiteral("轴系参数"), this);
+    optParameter[0]->setObjectName(QStringLiteral("optParameter_0"));
+    optParameter[1]->setObjectName(QStringLiteral("optParameter_1"));
+    Label1 = new QLabel(QStringLiteral("关键值(d)"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtDia = new QLineEdit(this);
+    txtDia->setObjectName(QStringLiteral("txtDia"));
+    WindowLayer::setBase(txtDia, QColor(192, 192, 192));
+    txtDia->setFixedWidth(
+        QFontMetrics(txtDia->font()).horizontalAdvance(QStringLiteral("000000")) + 12);
+    Label1->setBuddy(txtDia);
+    cmdSelect = new QPushButton(QStringLiteral("筛 选"), this);
+    cmdSelect->setObjectName(QStringLiteral("cmdSelect"));
+    cmdExit = new QPushButton(QStringLiteral("退 出>>"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(12, 0, 4, 0);
+    row->addWidget(optParameter[1]);
+    row->addSpacing(8);
+    row->addWidget(optParameter[0]);
+    row->addStretch(1);
+    row->addWidget(Label1);
+    row->addWidget(txtDia);
+    row->addSpacing(4);
+    row->addWidget(cmdSelect);
+    row->addSpacing(8);
+    row->addWidget(cmdExit);
+    return row;
+}
+
+void frmView::buildInputMenu()
+{
+    mnuInput = new QMenu(QStringLiteral("读进数据"), this);
+    mnuInput->setObjectName(QStringLiteral("mnuInput"));
+    mnuInputShaft = mnuInput->addAction(QStringLiteral("->编  号"));
+    mnuInputShaft->setObjectName(QStringLiteral("mnuInputShaft"));
+    mnuSpace1 = mnuInput->addSeparator();
+    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuInputBearingA = mnuInput->addAction(QStringLiteral("->轴 承A"));
+    mnuInputBearingA->setObjectName(QStringLiteral("mnuInputBearingA"));
+    mnuInputBearingB = mnuInput->addAction(QStringLiteral("->轴 承B"));
+    mnuInputBearingB->setObjectName(QStringLiteral("mnuInputBearingB"));
 }
 
 void frmView::showAndLoad()
@@ -190,9 +197,9 @@ void frmView::load()
         optParameter[1]->setChecked(true);
     }
     setView(1);
-    lblItem[0]->setText(ViewLines::gearKeyHeading());
-    lblItem[1]->setText(ViewLines::gearHeadingOnLoad());
-    m_bearingLines->setLines({});
+    lblItem[0]->setText(RecordLines::gearKeyHeading());
+    lblItem[1]->setText(RecordLines::gearHeadingOnLoad());
+    m_bearingLines->setRecords(QList<BearingRecord>());
     FillGearList();
     m_loaded = true;
 }
@@ -205,8 +212,8 @@ void frmView::setView(int i)
     lstBearing->setVisible(!gears);
     txtDia->setEnabled(!gears);
     cmdSelect->setEnabled(!gears);
-    lblItem[0]->setText(gears ? ViewLines::gearKeyHeading() : ViewLines::bearingKeyHeading());
-    lblItem[1]->setText(gears ? ViewLines::gearHeadingOnSwitch() : ViewLines::bearingHeading());
+    lblItem[0]->setText(gears ? RecordLines::gearKeyHeading() : RecordLines::bearingKeyHeading());
+    lblItem[1]->setText(gears ? RecordLines::gearHeadingOnSwitch() : RecordLines::bearingHeading());
 }
 
 void frmView::switchView(int i)
@@ -221,34 +228,29 @@ void frmView::switchView(int i)
 
 void frmView::FillGearList()
 {
-    QStringList lines;
-    FileError error;
-    if (!ViewLists::readGearLines(RecordFiles::gearPath(), lines, error))
-        m_prompter.inform(error.text());
-    m_gearLines->setLines(std::move(lines));
+    auto read = RecordFiles::readShaftRecords(RecordFiles::gearPath());
+    if (!read)
+        m_prompter.inform(read.error().text());
+    m_gearLines->setRecords(read ? std::move(read->records) : QList<ShaftRecord>());
 }
 
 void frmView::FillBearingList()
 {
-    QStringList lines;
-    FileError error;
-    if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), std::nullopt, lines, error))
-        m_prompter.inform(error.text());
-    m_bearingLines->setLines(std::move(lines));
+    fillBearings(std::nullopt);
+}
+
+void frmView::fillBearings(std::optional<int> bore)
+{
+    auto read = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
+    if (!read)
+        m_prompter.inform(read.error().text());
+    QList<BearingRecord> records = read ? std::move(read->records) : QList<BearingRecord>();
+    m_bearingLines->setRecords(bore ? RecordLines::withBore(records, *bore) : std::move(records));
 }
 
 void frmView::filterBearings()
 {
-    const std::optional<int> bore = ViewLines::boreKey(txtDia->text());
-    if (bore) {
-        QStringList lines;
-        FileError error;
-        if (!ViewLists::readBearingLines(RecordFiles::bearingPath(), bore, lines, error))
-            m_prompter.inform(error.text());
-        m_bearingLines->setLines(std::move(lines));
-    } else {
-        FillBearingList();
-    }
+    fillBearings(RecordLines::boreKey(txtDia->text()));
     // The next key value replaces this one.
     txtDia->setFocus();
     txtDia->selectAll();
@@ -282,7 +284,7 @@ void frmView::inputShaft()
     const int row = lstGear->selectedRow();
     if (row < 0)
         return;
-    const QString number = ViewLines::numberOfGearLine(m_gearLines->line(row));
+    const QString number = RecordLines::numberOfGearLine(m_gearLines->line(row));
     hide();
     m_link.recallShaftNumber(number);
 }
@@ -292,7 +294,7 @@ void frmView::inputBearing(QChar side)
     const int row = lstBearing->selectedRow();
     if (row < 0)
         return;
-    const ViewLines::BearingCopy copy = ViewLines::bearingOfLine(m_bearingLines->line(row));
+    const RecordLines::BearingCopy copy = RecordLines::bearingOfLine(m_bearingLines->line(row));
     m_link.copyBearing(side, copy.model, copy.e, copy.Y1, copy.Y2, copy.Cr, copy.type);
 }
 

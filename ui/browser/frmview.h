@@ -14,16 +14,19 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
-class LineListModel;
+class RecordLineModel;
 class MainWindowLink;
 class Prompter;
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 class QWindow;
 class RecordListView;
 
@@ -37,7 +40,6 @@ public:
 
     // Loads the window when it is not loaded, then shows it and brings it to the front.
     void showAndLoad();
-    bool isLoaded() const { return m_loaded; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -45,6 +47,9 @@ protected:
 
 private:
     void buildControls();
+    void buildLists(QVBoxLayout *outer); // headings over lstGear and lstBearing
+    QHBoxLayout *buildChoiceRow(); // the options, the key box and the buttons along the bottom
+    void buildInputMenu(); // mnuInput, shown only as a pop-up
     void load();
     // Caption, visible list, filter controls and headings of view i (1 shaft systems, 0
     // bearings), as the option handler sets them, without filling the list.
@@ -52,6 +57,8 @@ private:
     void switchView(int i); // optParameter(i) chosen
     void FillGearList();
     void FillBearingList();
+    // The bearings of bearing.sav into lstBearing: all of them, or only those of a bore.
+    void fillBearings(std::optional<int> bore);
     void filterBearings(); // cmdSelect, or Enter in txtDia
     void showInputMenu(RecordListView *list, const QPoint &globalPos);
     void inputShaft();
@@ -63,8 +70,8 @@ private:
     bool m_loaded = false;
     QPointer<QWindow> m_lastFocusWindow;
 
-    LineListModel *m_gearLines = nullptr;
-    LineListModel *m_bearingLines = nullptr;
+    RecordLineModel *m_gearLines = nullptr;
+    RecordLineModel *m_bearingLines = nullptr;
 
     std::array<QRadioButton *, 2> optParameter {};
     QLabel *Label1 = nullptr;

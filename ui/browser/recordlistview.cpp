@@ -1,10 +1,9 @@
 #include "ui/browser/recordlistview.h"
 
-#include "records/viewlists.h"
-
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
+#include <QStringListModel>
 #include <QStyleOptionViewItem>
 
 RecordListView::RecordListView(QWidget *parent)
@@ -29,8 +28,7 @@ int RecordListView::selectedRow() const
 
 int RecordListView::naturalRowHeight() const
 {
-    LineListModel sample;
-    sample.setLines({ QStringLiteral("0") });
+    const QStringListModel sample({ QStringLiteral("0") });
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     return itemDelegate()->sizeHint(option, sample.index(0)).height();

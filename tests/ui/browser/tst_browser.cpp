@@ -2,6 +2,7 @@
 // damaged records), the bore filter, and the right-click copy into the main window.
 
 #include "records/recordfile.h"
+#include "records/recordlines.h"
 #include "support/workedexample.h"
 #include "ui/browser/frmview.h"
 #include "ui/browser/mainwindowlink.h"
@@ -20,6 +21,7 @@
 
 using Fixture::bearingSlot;
 using Fixture::strings;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -51,8 +53,7 @@ ShaftRecord shaft(const char *number, float p1, float p2, const char *a = "30208
 
 bool append(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::Append) && file.write(bytes) == bytes.size();
+    return Fixture::writeFile(path, Fixture::readFile(path) + bytes);
 }
 
 } // namespace
@@ -68,10 +69,7 @@ class TestBrowser : public QObject
 
     template <typename T = QLabel> T *child(const char *name) const
     {
-        T *w = m_view->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return m_view->findChild<T *>(QString::fromLatin1(name)); // null: the test crashes
     }
     QStringList shown(const char *list, int width = 13) const
     {
@@ -84,6 +82,16 @@ class TestBrowser : public QObject
     void click(const char *name)
     {
         QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+    }
+    int widest(const char *list) const
+    {
+        return static_cast<RecordLineModel *>(child<QListView>(list)->model())->widestCells();
+    }
+    void showBearings()
+    {
+        m_view->showAndLoad();
+        QVERIFY(QTest::qWaitForWindowActive(m_view));
+        click("optParameter_0");
     }
     // Caption | key heading | column heading | visible list | the key box enabled.
     QString view() const
@@ -107,7 +115,8 @@ private slots:
         longest.n = 123456.7f, longest.L = -120;
         QByteArray gears;
         for (const ShaftRecord &r : { shaft("WX-1", 5.5f, 5.5f), shaft("G4", 0.01f, 0),
-                 shaft("G5", std::nextafter(0.01f, 1.0f), 0), longest, shaft("轴系一", 3, 3) })
+                 shaft("G5", std::nextafter(0.01f, 1.0f), 0), longest,
+                 shaft("轴系一", 3, 3, "轴承A") })
             gears += RecordLayout::encodeShaft(r);
         QVERIFY(Fixture::writeFile(RecordFiles::gearPath(), gears));
         QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
@@ -116,7 +125,7 @@ private slots:
                 + bearingSlot("6208-X", 0, 0.24f, 2.8f, 4.2f, 29.5f, 40, 80, 18)
                 + bearingSlot("7208B", 4, 1, 1, 1, 1, 42, 80, 18)
                 + bearingSlot("BAD12", 12, 1, 1, 1, 1, 32767, 80, 18)
-                + bearingSlot("\x81 BAD", 200, 1, 1, 1, 1, 7, 80, 18)
+                + bearingSlot("\x81 BAD", 100, 1, 1, 1, 1, 7, 80, 18)
                 + bearingSlot("A\x81\x7F", 2, 1, 1, 1, 1, 7, 80, 18)
                 + bearingSlot(QByteArray("NUL").append(9, '\0'), 4, 1, 1, 1, 1, 7, 80, 18)
                 + bearingSlot(QStringEncoder("GBK").encode(QStringLiteral("轴承")), 4, 1, 1, 1, 1,
@@ -126,11 +135,7 @@ private slots:
         m_view = new frmView(m_link, m_prompter);
         m_link.browser = m_view;
     }
-    void cleanup()
-    {
-        delete m_view;
-        m_view = nullptr;
-    }
+    void cleanup() { delete m_view; }
 
     void viewsAndHeadings()
     {
@@ -147,9 +152,19 @@ private slots:
             "G4              0.01        960     250     30208        NU210",
             "G5              0.01/0      960     250     30208        NU210",
             "ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210",
-            "轴系一             3           960     250     30208        NU210" }).join(u'|'));
+            "轴系一             3           960     250     轴承A          NU210" }).join(u'|'));
         // clang-format on
+        // A row is as wide as the widest line in cells: 70, and one more for each Chinese
+        // character (three in the number, two in model A).
+        QCOMPARE(widest("lstGear"), 75);
         QVERIFY(child<QPushButton>("cmdExit")->hasFocus());
+        QStringList chain; // the tab order from cmdExit
+        for (QWidget *w = child<QWidget>("cmdExit"); chain.size() < 7; w = w->nextInFocusChain()) {
+            if (w->parentWidget() == m_view && !w->isWindow() && (w->focusPolicy() & Qt::TabFocus))
+                chain << w->objectName();
+        }
+        QCOMPARE(chain.join(u' '),
+            u"cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect"_s);
         for (const char *grey : { "lstGear", "lstBearing", "txtDia" })
             QCOMPARE(child<QWidget>(grey)->palette().color(QPalette::Base), QColor(192, 192, 192));
 
@@ -166,11 +181,12 @@ private slots:
             "6208-X       40     80     18     0.24   2.8    4.2    29.5       0",
             "7208B        42     80     18     1      1      1      1          4",
             "BAD12        32767  80     18     1      1      1      1          12",
-            "\uFFFD BAD        7      80     18     1      1      1      1          200",
+            "\uFFFD BAD        7      80     18     1      1      1      1          100",
             "A\uFFFD           7      80     18     1      1      1      1          2",
             "NUL          7      80     18     1      1      1      1          4",
             "轴承           7      80     18     1      1      1      1          4" }).join(u'|'));
         // clang-format on
+        QCOMPARE(widest("lstBearing"), 70); // a three-digit type after a replacement character
 
         // A record saved meanwhile appears with the next switch, under the other heading.
         QVERIFY(append(RecordFiles::gearPath(), RecordLayout::encodeShaft(shaft("WX-103", 1, 1))));
@@ -203,6 +219,7 @@ private slots:
         QTest::newRow("41.5 halves to even 42") << "41.5" << false << "7208B";
         QTest::newRow("0.5 rounds to 0: all") << "0.5" << false << "30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承";
         QTest::newRow("no number: all") << "abc" << false << "30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承";
+        QTest::newRow("32767 still a bore") << "32767" << false << "BAD12";
         QTest::newRow("beyond 16 bits: not even d 32767") << "99999" << false << "";
         QTest::newRow("Enter filters, swallowed") << "42" << true << "7208B";
     }
@@ -212,9 +229,7 @@ private slots:
         QFETCH(QString, key);
         QFETCH(bool, enter);
         QFETCH(QString, models);
-        m_view->showAndLoad();
-        QVERIFY(QTest::qWaitForWindowActive(m_view));
-        click("optParameter_0");
+        showBearings();
         auto *txtDia = child<QLineEdit>("txtDia");
         txtDia->setText(QStringLiteral("77")); // a filter in force is replaced
         click("cmdSelect");
@@ -248,10 +263,9 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, call);
         const bool gears = action == u"mnuInputShaft";
-        m_view->showAndLoad();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view));
-        if (!gears)
-            click("optParameter_0");
+        showBearings();
+        if (gears)
+            click("optParameter_1");
         auto *list = child<QListView>(gears ? "lstGear" : "lstBearing");
         const auto clickRow = [list](int at, Qt::MouseButton button) {
             QTest::mouseClick(list->viewport(), button, {},
