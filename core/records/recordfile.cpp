@@ -428,11 +428,6 @@ Result<> rewriteBearingFile(const QString &path, const QList<BearingRecord> &rec
     bytes.reserve(qsizetype(records.size()) * BearingSlot);
     for (const BearingRecord &record : records)
         bytes += encodeBearing(record);
-    return rewriteBearingSlots(path, bytes);
-}
-
-Result<> rewriteBearingSlots(const QString &path, const QByteArray &bytes)
-{
     const Result<Rewrite> rewritten = rewriteBearingSlotsIfUnchanged(path, bytes, {}, false);
     if (!rewritten)
         return rewritten.error();

@@ -112,8 +112,6 @@ Result<StoredShaft> storeShaftRecord(
 
 // Replaces the whole file by the given records, through temp.sav beside it.
 Result<> rewriteBearingFile(const QString &path, const QList<BearingRecord> &records);
-// The same with the slotBytes given byte for byte (a whole number of BearingSlot slotBytes).
-Result<> rewriteBearingSlots(const QString &path, const QByteArray &bytes);
 
 // What rewriteBearingSlotsIfUnchanged did: changed tells the caller to read the file again;
 // nothing was written then.
@@ -122,7 +120,8 @@ struct Rewrite
     bool changed = false;
     WriteNote note;
 };
-// The same, only if the file still holds what fingerprint (Snapshot::fingerprint) was taken of; a
+// The same with the slots given byte for byte (a whole number of BearingSlot slots), only if the
+// file still holds what fingerprint (Snapshot::fingerprint) was taken of; a
 // file that no longer exists counts as unchanged (storing loses nothing). With backup, the file's
 // bytes are first copied to its backup (backupPathFor) byte for byte.
 Result<Rewrite> rewriteBearingSlotsIfUnchanged(

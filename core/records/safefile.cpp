@@ -111,7 +111,7 @@ Result<> writeInPlace(const QString &path, const Filler &fill)
     const int fd = ::open(native(path).constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP)
-            return fail(path, QStringLiteral("是一个符号链接，不会通过它写入"));
+            return fail(path, Reason::throughLink());
         return fail(path, QStringLiteral("无法写入文件"), errno);
     }
     int errnum = 0;
@@ -266,7 +266,7 @@ Result<> Lock::acquire(const QString &path, int waitMs)
             m_created = true;
         } else if (fd < 0) {
             if (errno == ELOOP)
-                return fail(path, QStringLiteral("是一个符号链接，不会通过它写入"));
+                return fail(path, Reason::throughLink());
             return fail(path, Reason::cannotOpen(), errno);
         }
         struct stat held

@@ -1,9 +1,7 @@
 #include "reports/detaileddata.h"
 
 #include "calc/conversions.h"
-#include "calc/prompter.h"
-#include "records/recordfile.h"
-#include "reports/resultreport.h"
+#include "records/records.h"
 #include "reports/textfile.h"
 
 QStringList DetailedDataLines(const CalcInput &in, const CalcResult &res, const QString &numberText,
@@ -115,18 +113,9 @@ QStringList DetailedDataLines(const CalcInput &in, const CalcResult &res, const 
     return lines;
 }
 
-bool WriteDetailedData(Prompter &prompter, QString &dialogFileName, const CalcInput &input,
-    const CalcResult &result, const QString &numberText, bool assembleA, bool assembleB)
+Result<> writeDetailedData(const QString &path, const CalcInput &input, const CalcResult &result,
+    const QString &numberText, bool assembleA, bool assembleB)
 {
-    const QString path = prompter.saveFileName(QString(), dialogFileName, reportFileFilter());
-    if (path.isEmpty())
-        return false; // cancelled: nothing written, nothing said
-    dialogFileName = path;
-
-    const QStringList lines = DetailedDataLines(input, result, numberText, assembleA, assembleB);
-    if (const Result<> written = TextFile::writeLines(path, lines); !written) {
-        prompter.inform(written.error().text());
-        return false;
-    }
-    return true;
+    return TextFile::writeLines(
+        path, DetailedDataLines(input, result, numberText, assembleA, assembleB));
 }

@@ -4,11 +4,10 @@
 // intermediate quantity of the last computation, for checking it by hand.
 
 #include "calc/calcinput.h"
+#include "records/fileerror.h"
 
 #include <QString>
 #include <QStringList>
-
-class Prompter;
 
 // The 45 lines. numberText is the current text of txtParameter(0), assembleA and assembleB the
 // current selection states of optAssembleA and optAssembleB (read from the window when the command
@@ -17,9 +16,6 @@ class Prompter;
 QStringList DetailedDataLines(const CalcInput &input, const CalcResult &result,
     const QString &numberText, bool assembleA, bool assembleB);
 
-// The whole command. The dialog proposes dialogFileName (the window's dlgBLC name of the previous
-// use by this command or by SaveResultReport) and sets it to the chosen path. Cancel ends silently
-// (false); a write failure is reported through prompter.inform naming the file and the reason
-// (false), leaving no partial file. True when the file was written.
-bool WriteDetailedData(Prompter &prompter, QString &dialogFileName, const CalcInput &input,
-    const CalcResult &result, const QString &numberText, bool assembleA, bool assembleB);
+// Writes the 45 lines to path, replacing a file there; a failure leaves no partial file.
+Result<> writeDetailedData(const QString &path, const CalcInput &input, const CalcResult &result,
+    const QString &numberText, bool assembleA, bool assembleB);

@@ -1,7 +1,6 @@
 #include "reports/resultreport.h"
 
 #include "calc/conversions.h"
-#include "calc/prompter.h"
 #include "reports/textfile.h"
 
 #include <cmath>
@@ -100,20 +99,8 @@ QStringList ResultReportLines(
     return lines;
 }
 
-bool SaveResultReport(Prompter &prompter, QString &dialogFileName, const CalcInput &input,
-    const CalcResult &result, const QString &numberText, const QString &dateText)
+Result<> writeResultReport(const QString &path, const CalcInput &input, const CalcResult &result,
+    const QString &numberText, const QString &dateText)
 {
-    dialogFileName = numberText;
-    const QString path = prompter.saveFileName(QString(), dialogFileName, reportFileFilter());
-    if (path.isEmpty())
-        return false; // cancelled: nothing to say
-    dialogFileName = path;
-
-    const Result<> written
-        = TextFile::writeLines(path, ResultReportLines(input, result, numberText, dateText));
-    if (!written) {
-        prompter.inform(written.error().text());
-        return false;
-    }
-    return true;
+    return TextFile::writeLines(path, ResultReportLines(input, result, numberText, dateText));
 }

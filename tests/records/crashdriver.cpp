@@ -1,16 +1,12 @@
-// A small program that writes the record files in an endless loop, for the crash tests to kill at
-// random moments. Every record it writes carries a check value, so a reader can tell a whole
-// record from a torn one.
-//
-//   crashdriver DIR rewrite   rewrites bearing.sav again and again (generation g: 100 + 50*(g%2)
-//                             bearings "M00000".., Cr = g, e = 0.5)
-//   crashdriver DIR append    appends shaft records "S00000".. to gear.sav (P1 = i, n = 2i)
-//   crashdriver DIR replace   overwrites the records of a 50-record gear.sav in turn (P1 = g,
-//                             n = 2g, the number unchanged)
-//   crashdriver DIR merge     merges source.sav into bearing.sav again and again; merge g brings
-//                             MergeBlock new bearings "K<g>-<i>" (type g % 5, Cr = g + 1)
-// and once, as another copy of the program would while the first waits for its user:
-//   crashdriver DIR move      moves gear.sav's first record to the end, "X00000" taking its place
+// Writes the record files in an endless loop for the crash tests to kill at random moments. Every
+// record carries a check value, so a reader can tell a whole record from a torn one.
+//   crashdriver DIR rewrite   rewrites bearing.sav: generation g holds 100 + 50*(g%2) bearings
+//                             "M00000".., Cr = g
+//   crashdriver DIR append    appends "S00000".. to gear.sav (P1 = i, n = 2i)
+//   crashdriver DIR replace   overwrites the records of a 50-record gear.sav in turn (P1 = g, n =
+//   2g) crashdriver DIR merge     merge g brings 1000 new bearings "K<g>-<i>" (5 digits each,
+//                             Cr = g + 1)
+// and once, as another copy of the program would while the data manager is open:
 //   crashdriver DIR add       appends the bearing "Z9999" to bearing.sav
 
 #include "catalogue/combiner.h"
@@ -18,46 +14,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QString>
 
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
-// count bearings named name(i), type, Cr and e = 0.5.
-template <class Name> QList<BearingRecord> bearings(int count, int type, float cr, Name name)
-{
-    QList<BearingRecord> list;
-    for (int i = 0; i < count; ++i) {
-        BearingRecord b;
-        b.Model = name(i);
-        b.Type = static_cast<std::uint8_t>(type);
-        b.e = 0.5f;
-        b.Cr = cr;
-        list.append(b);
-    }
-    return list;
-}
+using namespace RecordFiles;
 
-QString numbered(QChar prefix, int i)
-{
-    return QStringLiteral("%1%2").arg(prefix).arg(i, 5, 10, QLatin1Char('0'));
-}
+FileError lastError; // for the closing message
 
-// "S<number>" with P1 = value, n = 2 * value; a negative value gives "X<number>".
-ShaftRecord shaft(int number, int value)
-{
-    ShaftRecord s;
-    s.ShaftNo = numbered(value < 0 ? u'X' : u'S', number);
-    s.P1 = static_cast<float>(value);
-    s.n = static_cast<float>(2 * value);
-    return s;
-}
-
-FileError lastError;
-
-// Whether r succeeded; keeps its error for the closing message.
 template <typename T> bool ok(const Result<T> &r)
 {
     if (!r)
@@ -65,27 +31,39 @@ template <typename T> bool ok(const Result<T> &r)
     return r.ok();
 }
 
-constexpr int MergeBlock = 1000; // bearings brought by one merge: a write of many pages
+// count bearings named prefix + number (5 digits), Cr = cr, e = 0.5.
+QList<BearingRecord> bearings(int count, const QString &prefix, float cr)
+{
+    QList<BearingRecord> list;
+    for (int i = 0; i < count; ++i)
+        list.append({ prefix + QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')), 1, 0, 0, 0,
+            0.5f, 0, 0, cr });
+    return list;
+}
 
-// Merge g: writes the source and merges it. Past the record limit the driver only waits.
+// "S<number>" with P1 = value, n = 2 * value.
+ShaftRecord shaft(int number, int value)
+{
+    ShaftRecord s;
+    s.ShaftNo = QStringLiteral("S%1").arg(number, 5, 10, QLatin1Char('0'));
+    s.P1 = float(value), s.n = float(2 * value);
+    return s;
+}
+
 bool merge(int g)
 {
-    if (g > RecordLayout::MaxRecords / MergeBlock) {
-        pause();
+    if (g > RecordLayout::MaxRecords / 1000) {
+        pause(); // past the record limit the driver only waits
         return true;
     }
-    const QString source = QDir(RecordFiles::appDirectory()).filePath(QStringLiteral("source.sav"));
-    if (!ok(RecordFiles::rewriteBearingFile(
-            source, bearings(MergeBlock, g % 5, float(g + 1), [g](int i) {
-                return QStringLiteral("K%1-%2")
-                    .arg(g, 5, 10, QLatin1Char('0'))
-                    .arg(i, 4, 10, QLatin1Char('0'));
-            }))))
+    const QString source = QDir(appDirectory()).filePath(QStringLiteral("source.sav"));
+    const QString prefix = QStringLiteral("K%1-").arg(g, 5, 10, QLatin1Char('0'));
+    if (!ok(rewriteBearingFile(source, bearings(1000, prefix, float(g + 1)))))
         return false;
-    const auto merged = Combiner::mergeBearingFiles(source, RecordFiles::bearingPath());
-    if (ok(merged) && (*merged)->stopped)
+    const auto merged = Combiner::mergeBearingFiles(source, bearingPath());
+    if (merged && (*merged)->stopped)
         lastError = *(*merged)->stopped;
-    return merged && !(*merged)->stopped;
+    return ok(merged) && !(*merged)->stopped;
 }
 
 } // namespace
@@ -95,36 +73,25 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (argc < 3)
         return 2;
-    RecordFiles::setAppDirectory(QString::fromLocal8Bit(argv[1]));
+    setAppDirectory(QString::fromLocal8Bit(argv[1]));
     const QString mode = QString::fromLatin1(argv[2]);
-    if (mode == QLatin1String("move") || mode == QLatin1String("add")) {
-        BearingRecord added;
-        added.Model = QStringLiteral("Z9999");
-        added.e = 0.3f;
-        added.Cr = 50;
-        if (mode == QLatin1String("add"))
-            return ok(RecordFiles::appendBearingRecord(RecordFiles::bearingPath(), added)) ? 0 : 1;
-        const auto read = RecordFiles::readShaftRecords(RecordFiles::gearPath());
-        const bool moved = read && !read->records.isEmpty()
-            && ok(RecordFiles::replaceShaftRecord(RecordFiles::gearPath(), 1, shaft(0, -1)))
-            && ok(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), read->records.first()));
-        return moved ? 0 : 1;
-    }
+    if (mode == u"add")
+        return ok(appendBearingRecord(bearingPath(), { u"Z9999"_qs, 0, 0, 0, 0, 0.3f, 0, 0, 50 }))
+            ? 0
+            : 1;
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (int i = 1;; ++i) {
-        bool done = true;
-        if (mode == QLatin1String("rewrite"))
-            done = ok(RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(),
-                bearings(
-                    100 + 50 * (i % 2), 1, float(i), [](int j) { return numbered(u'M', j); })));
-        else if (mode == QLatin1String("append"))
-            done = ok(RecordFiles::appendShaftRecord(RecordFiles::gearPath(), shaft(i - 1, i - 1)))
+        bool done = false;
+        if (mode == u"rewrite")
+            done = ok(
+                rewriteBearingFile(bearingPath(), bearings(100 + 50 * (i % 2), u"M"_qs, float(i))));
+        else if (mode == u"append")
+            done = ok(appendShaftRecord(gearPath(), shaft(i - 1, i - 1)))
                 || i > RecordLayout::MaxRecords;
-        else if (mode == QLatin1String("replace"))
-            done = ok(RecordFiles::replaceShaftRecord(
-                RecordFiles::gearPath(), (i - 1) % 50 + 1, shaft((i - 1) % 50, i)));
-        else if (mode == QLatin1String("merge"))
+        else if (mode == u"replace")
+            done = ok(replaceShaftRecord(gearPath(), (i - 1) % 50 + 1, shaft((i - 1) % 50, i)));
+        else if (mode == u"merge")
             done = merge(i);
         else
             return 2;

@@ -12,6 +12,7 @@
 #include "support/filefaults.h"
 #include "support/workedexample.h"
 #include "ui/combiner/frmcombiner.h"
+#include "ui/common/reportdialog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -286,6 +287,10 @@ private slots:
             { decodeBearing(slot("B", 2).constData()), decodeBearing(slot("A", 1).constData()) }));
         QCOMPARE(readFile(RecordFiles::bearingPath()), slot("B", 2) + slot("A", 1));
         QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s))); // a rewrite keeps no backup
+        QVERIFY(RecordFiles::rewriteBearingFile(m_target, QList<BearingRecord>(MaxRecords)));
+        QVERIFY(!RecordFiles::rewriteBearingFile(m_target, QList<BearingRecord>(MaxRecords + 1)));
+        QCOMPARE(QFileInfo(m_target).size(), MaxRecords * 48);
     }
 
     // A writer waits for another one holding the file's lock, then gives up naming the file; the
@@ -305,6 +310,9 @@ private slots:
                      QFile::encodeName(gear).constData()),
             0); // as the holder's replacement does
         QVERIFY(waiter.acquire(gear, 50) && !waiter.created());
+        const Result<> noFolder = holder.acquire(m_dir->filePath(u"gone/gear.sav"_s));
+        QVERIFY(
+            !noFolder && noFolder.error().reason.startsWith(u"无法创建文件（"_s)); // not retried
         QCOMPARE(*waiter.read(0, 10), QByteArray("new"));
     }
 
@@ -568,13 +576,23 @@ private slots:
         prompter.savePaths = { report, detail, QString() };
         QString name = u"previous.txt"_s;
         const CalcInput in = workedInput();
-        QVERIFY(SaveResultReport(prompter, name, in, workedResult(), u"G-101"_s, u"2024/3/9"_s));
+        const auto result = [&](const QString &number) {
+            return ReportDialog::save(prompter, name, number, [&](const QString &path) {
+                return writeResultReport(path, in, workedResult(), number, u"2024/3/9"_s);
+            });
+        };
+        const auto detailed = [&] {
+            return ReportDialog::save(prompter, name, name, [&](const QString &path) {
+                return writeDetailedData(path, in, workedResult(), u"G-101"_s, true, false);
+            });
+        };
+        QVERIFY(result(u"G-101"_s));
         QCOMPARE(name, report);
-        QVERIFY(WriteDetailedData(prompter, name, in, workedResult(), u"G-101"_s, true, false));
+        QVERIFY(detailed());
         QCOMPARE(name, detail);
-        QVERIFY(!SaveResultReport(prompter, name, in, workedResult(), u"G-7"_s, QString()));
+        QVERIFY(!result(u"G-7"_s));
         QCOMPARE(name, u"G-7"_s);
-        QVERIFY(!WriteDetailedData(prompter, name, in, workedResult(), QString(), false, false));
+        QVERIFY(!detailed());
         QCOMPARE(prompter.proposed.join(u' '),
             u"G-101|文本文件(*.txt) %1|文本文件(*.txt) G-7|文本文件(*.txt) G-7|文本文件(*.txt)"_s
                 .arg(report));
@@ -600,10 +618,15 @@ private slots:
         const auto skipped = [](const char *name, const QByteArray &r) { QTest::newRow(name) << r << QByteArray(); };
         const float nan = std::numeric_limits<float>::quiet_NaN();
         kept("ordinary bearing", bearingSlot("22220"));
+        kept("model filling all 12 bytes", bearingSlot("NU2210ECJ/C3"));
+        const QByteArray a = bearingSlot("NEWA", 1, 0.35f, 1.7f, 0, 64.5f, 50, 90, 20, '\xEE');
+        QTest::newRow("all nine fields byte for byte, unused bytes blank") << a << a.left(35) + QByteArray(13, ' ');
+        QTest::newRow("source order") << bearingSlot("NEWB") + bearingSlot("skf23052") + bearingSlot("NEWA") << bearingSlot("NEWB") + bearingSlot("NEWA");
         kept("type 4 with zero factors", bearingSlot("7210", 4, 0, 0, 0, 50));
         skipped("type 5", bearingSlot("X5", 5));
-        skipped("blank model", bearingSlot(""));
+        QTest::newRow("blank model skipped, the walk goes on") << bearingSlot("") + bearingSlot("NEXT") << bearingSlot("NEXT");
         skipped("zero-filled model", bearingSlot(QByteArray(12, '\0')));
+        skipped("model of tabs: blank", bearingSlot("\t \t"));
         skipped("model not GBK", bearingSlot("AB\xD6 C\x7F"));
         skipped("negative e", bearingSlot("E-", 0, -0.01f));
         skipped("e exactly 1", bearingSlot("E1", 0, 1));
@@ -631,28 +654,13 @@ private slots:
         QCOMPARE(readFile(m_target), bearingSlot("SKF23052") + appended);
     }
 
-    void newRecordsAppendedUnchanged()
-    {
-        const QByteArray target = many("T", 10);
-        const QByteArray a = bearingSlot("NEWA", 1, 0.35f, 1.7f, 0, 64.5f, 50, 90, 20, '\xEE');
-        const QByteArray b = bearingSlot("NEWB", 3, 0, 0, 0, 120, 60, 110, 22, '\xEE');
-        const Combiner::MergeResult r
-            = merge(target, a + bearingSlot("t3") + b + bearingSlot("T9"));
-        QCOMPARE(Combiner::mergeResultText(r.targetCount, r.added),
-            u"目标文件中有 12 个记录  新增 2 个记录"_s);
-        // All nine fields byte for byte, in source order; the unused bytes as blanks.
-        QCOMPARE(readFile(m_target),
-            target + a.left(35) + QByteArray(13, ' ') + b.left(35) + QByteArray(13, ' '));
-        QCOMPARE(mergeNow(m_target).added, 0); // into itself
-        QCOMPARE(readFile(m_target).size(), 12 * 48);
-    }
-
     // Nothing to add leaves a torn target alone; a new record replaces the tail after the file
     // was kept in bearing.bak, which the closing note names.
     void tornTailOfTheTarget()
     {
         const QByteArray torn = bearingSlot("6205") + bearingSlot("6206") + QByteArray(20, 'x');
         QCOMPARE(merge(torn, bearingSlot("6206")).added, 0);
+        QCOMPARE(mergeNow(m_target).added, 0); // into itself
         QCOMPARE(readFile(m_target), torn);
         const Combiner::MergeResult r = merge(torn, bearingSlot("6207"));
         QCOMPARE(r.targetCount, 3);
@@ -679,7 +687,8 @@ private slots:
         QCOMPARE(r.added, 0);
         QCOMPARE(r.stopped->reason, u"记录数已达上限 32767，不能再添加记录"_s);
         QCOMPARE(QFileInfo(m_target).size(), qint64(1) << 30);
-        QFile::remove(m_source);
+        QCOMPARE(merge(QByteArray(MaxRecords * 48, '\0'), bearingSlot("NEW")).stopped->reason,
+            u"记录数已达上限 32767，不能再添加记录"_s); // exactly full: the source is not read
     }
 
     // The window: a missing target created empty, the count of whole records when it opens; a

@@ -1,12 +1,11 @@
 #pragma once
 
-// Ways to make file operations fail for the length of a scope (Linux): paths without write (or
-// any) permission, also when the tests run as root, a file size limit that stops a write
-// half-way, and links planted under the names the program writes.
+// Ways to make file operations fail for the length of a scope (Linux): a path without write (or
+// any) permission, also when the tests run as root; a file size limit that stops a write
+// half-way; links planted under the names the program writes.
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
 #ifdef Q_OS_LINUX
 #include <csignal>
@@ -17,17 +16,16 @@
 
 namespace Fixture {
 
-// Gives the paths mode (read-only by default), and owner rwx again after. Root ignores
-// permissions, so the thread also drops that privilege (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH).
+// Gives path mode (read-only by default), and owner rwx again after. Root ignores permissions,
+// so the thread also drops that privilege (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH).
 class ReadOnly
 {
 public:
     explicit ReadOnly(
-        const QStringList &paths, QFile::Permissions mode = QFile::ReadOwner | QFile::ExeOwner)
-        : m_paths(paths)
+        const QString &path, QFile::Permissions mode = QFile::ReadOwner | QFile::ExeOwner)
+        : m_path(path)
     {
-        for (const QString &p : m_paths)
-            QFile::setPermissions(p, mode);
+        QFile::setPermissions(path, mode);
         m_header.version = _LINUX_CAPABILITY_VERSION_3;
         if (syscall(SYS_capget, &m_header, m_saved) == 0) {
             __user_cap_data_struct reduced[2] = { m_saved[0], m_saved[1] };
@@ -39,23 +37,22 @@ public:
     {
         if (m_dropped)
             syscall(SYS_capset, &m_header, m_saved);
-        for (const QString &p : m_paths)
-            QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    // False when the first path (a folder: a new file in it) still opens for reading and writing:
-    // the test then cannot check anything.
+    // False when the path (a folder: a new file in it) still opens for reading and writing: the
+    // test then cannot check anything.
     bool effective() const
     {
-        const QFileInfo info(m_paths.first());
-        QFile probe(info.isDir() ? info.filePath() + QStringLiteral("/probe") : info.filePath());
+        const bool dir = QFileInfo(m_path).isDir();
+        QFile probe(dir ? m_path + QStringLiteral("/probe") : m_path);
         const bool open = probe.open(QIODevice::ReadWrite);
-        if (open && info.isDir())
+        if (open && dir)
             probe.remove();
         return !open;
     }
 
 private:
-    QStringList m_paths;
+    QString m_path;
     __user_cap_header_struct m_header {};
     __user_cap_data_struct m_saved[2] {};
     bool m_dropped = false;
@@ -66,9 +63,9 @@ class FileSizeLimit
 {
 public:
     explicit FileSizeLimit(rlim_t limit)
+        : m_handler(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit lower = m_saved;
         lower.rlim_cur = limit;
         setrlimit(RLIMIT_FSIZE, &lower);

@@ -4,6 +4,7 @@
 #include "calc/prompter.h"
 #include "reports/detaileddata.h"
 #include "reports/resultreport.h"
+#include "ui/common/reportdialog.h"
 #include "ui/common/widgetprompter.h"
 #include "ui/main/frmmain.h"
 
@@ -46,13 +47,19 @@ void frmMain::saveParameters()
 void frmMain::saveResultReport()
 {
     const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-    ::SaveResultReport(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(), date);
+    const QString number = txtParameter[0]->text();
+    ReportDialog::save(m_prompter, m_dlgBLC, number, [&](const QString &path) {
+        return ::writeResultReport(path, m_input, m_result, number, date);
+    });
 }
 
 void frmMain::writeDetailedData()
 {
-    ::WriteDetailedData(m_prompter, m_dlgBLC, m_input, m_result, txtParameter[0]->text(),
-        optAssembleA->isChecked(), optAssembleB->isChecked());
+    const QString number = txtParameter[0]->text();
+    const bool assembleA = optAssembleA->isChecked(), assembleB = optAssembleB->isChecked();
+    ReportDialog::save(m_prompter, m_dlgBLC, m_dlgBLC, [&](const QString &path) {
+        return ::writeDetailedData(path, m_input, m_result, number, assembleA, assembleB);
+    });
 }
 
 void frmMain::recallShaft()
