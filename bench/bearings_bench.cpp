@@ -2,11 +2,11 @@
 // rewriting bearing.sav from them, and loading the catalogue into the window's list (at most twice
 // reading and decoding the file).
 
-#include "calc/prompter.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/editerline.h"
 #include "records/recordfile.h"
 #include "ui/bearings/frmediter.h"
+#include "ui/common/prompter.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

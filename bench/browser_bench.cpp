@@ -2,10 +2,10 @@
 // number can address): opening the window, switching views and filtering must each stay well
 // under half a second; opening a list costs at most twice reading and decoding its file.
 
-#include "calc/prompter.h"
 #include "records/recordfile.h"
 #include "ui/browser/frmview.h"
 #include "ui/browser/mainwindowlink.h"
+#include "ui/common/prompter.h"
 
 #include <QApplication>
 #include <QFile>

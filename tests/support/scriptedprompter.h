@@ -3,8 +3,8 @@
 // A Prompter for tests: records every message and dialog, answers from queues filled beforehand.
 // When a queue is empty a message box answers its default button and a dialog is cancelled.
 
-#include "calc/prompter.h"
 #include "records/saveparameters.h"
+#include "ui/common/prompter.h"
 #include "ui/common/widgetprompter.h"
 
 #include <QList>

@@ -11,9 +11,9 @@
 // returns to it from another window of the program (where bearing.sav may have changed); a
 // return from another program or from a message box keeps it. A reload keeps the chosen line.
 
-#include "calc/prompter.h"
 #include "catalogue/catalogue.h"
 #include "records/recordfile.h"
+#include "ui/common/prompter.h"
 
 #include <QWidget>
 

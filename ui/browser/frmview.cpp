@@ -1,10 +1,10 @@
 #include "ui/browser/frmview.h"
 
-#include "calc/prompter.h"
 #include "records/recordfile.h"
 #include "records/recordlines.h"
 #include "ui/browser/mainwindowlink.h"
 #include "ui/browser/recordlistview.h"
+#include "ui/common/prompter.h"
 #include "ui/common/windowlayer.h"
 
 #include <QAction>

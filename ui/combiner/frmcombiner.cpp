@@ -1,8 +1,8 @@
 #include "ui/combiner/frmcombiner.h"
 
-#include "calc/prompter.h"
 #include "catalogue/combiner.h"
 #include "records/recordfile.h"
+#include "ui/common/prompter.h"
 #include "ui/common/windowlayer.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ui/common/reportdialog.h"
 
-#include "calc/prompter.h"
+#include "ui/common/prompter.h"
 
 namespace ReportDialog {
 

@@ -2,7 +2,7 @@
 
 // The Prompter of the real program: QMessageBox for messages, QFileDialog for file names.
 
-#include "calc/prompter.h"
+#include "ui/common/prompter.h"
 
 class QWidget;
 struct SaveTalk;

@@ -1,7 +1,7 @@
 #include "ui/main/frmmain.h"
 
 #include "calc/computeloads.h"
-#include "calc/prompter.h"
+#include "ui/common/prompter.h"
 #include "ui/common/windowlayer.h"
 #include "ui/main/aboutdialog.h"
 

@@ -1,9 +1,9 @@
 // frmMain's record commands: saving parameters, the two report files and the recalls by key,
 // plus the copies the record browser makes into the window.
 
-#include "calc/prompter.h"
 #include "reports/detaileddata.h"
 #include "reports/resultreport.h"
+#include "ui/common/prompter.h"
 #include "ui/common/reportdialog.h"
 #include "ui/common/widgetprompter.h"
 #include "ui/main/frmmain.h"

@@ -1,6 +1,6 @@
 #include "ui/main/singleinstance.h"
 
-#include "calc/prompter.h"
+#include "ui/common/prompter.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ui/main/windowprinter.h"
 
-#include "calc/prompter.h"
+#include "ui/common/prompter.h"
 
 #include <QFile>
 #include <QFileInfo>
