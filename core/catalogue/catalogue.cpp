@@ -88,10 +88,10 @@ Result<Stored> store(const QString &path, Catalogue &read, const QStringList &li
             QStringLiteral("轴承记录超过 %1 条，无法保存").arg(RecordLayout::MaxRecords) };
     }
     const QByteArray bytes = slotsFor(lines, read);
-    // A catalogue never read stands for an empty file: it is not stored over records.
-    const QByteArray expected = read.file.fingerprint.isEmpty()
-        ? RecordFiles::fingerprint(0, QByteArray())
-        : read.file.fingerprint;
+    // Taken only now, from the bytes kept since the reading: opening the window stays as fast as
+    // reading the file. A catalogue never read stands for an empty file: it is not stored over
+    // records.
+    const QByteArray expected = RecordFiles::fingerprint(read.file.size, read.file.slotBytes);
     const Result<RecordFiles::Rewrite> rewritten
         = RecordFiles::rewriteBearingSlotsIfUnchanged(path, bytes, expected, backup);
     if (!rewritten)
@@ -105,7 +105,6 @@ Result<Stored> store(const QString &path, Catalogue &read, const QStringList &li
     read.file.slotBytes = bytes;
     read.file.size = bytes.size();
     read.file.wholeSlots = bytes.size() / RecordLayout::BearingSlot;
-    read.file.fingerprint = RecordFiles::fingerprint(read.file.size, bytes);
     return Stored::Done;
 }
 

@@ -47,10 +47,15 @@ inline QString readFailed()
 {
     return QStringLiteral("读取失败");
 }
-// Every failed write, a full disk included (the system's words in the detail say which).
+// Every failed write but a full disk (the system's words in the detail say why).
 inline QString writeFailed()
 {
     return QStringLiteral("写入失败");
+}
+// A write that stopped because the disk (or the user's quota) is full.
+inline QString diskFull()
+{
+    return QStringLiteral("磁盘已满，文件未能写完");
 }
 inline QString throughLink()
 {

@@ -347,7 +347,6 @@ Result<Snapshot> readSnapshot(const QString &path, int slotSize)
     out.slotBytes = grid->bytes;
     out.size = grid->fileSize;
     out.wholeSlots = grid->wholeSlots;
-    out.fingerprint = fingerprintOf(out.size, out.slotBytes);
     return out;
 }
 

@@ -45,14 +45,13 @@ struct WriteNote
 // The backup beside a record file: its name with the extension ".bak" (gear.bak, bearing.bak).
 QString backupPathFor(const QString &path);
 
-// A record file as read: its whole slotBytes (at most MaxRecords), its size, and a fingerprint of
-// both that tells a later reader whether the file still holds what was read.
+// A record file as read: its whole slotBytes (at most MaxRecords) and its size; fingerprint() of
+// both tells a later writer whether the file still holds what was read.
 struct Snapshot
 {
     QByteArray slotBytes;
     qint64 size = 0;
     qint64 wholeSlots = 0; // in the whole file, may exceed MaxRecords
-    QByteArray fingerprint;
     qint64 tornBytes(int slotSize) const { return size - wholeSlots * slotSize; }
 };
 // The fingerprint of a file of size bytes whose first whole slotBytes are slotBytes.
@@ -121,7 +120,7 @@ struct Rewrite
     WriteNote note;
 };
 // The same with the slots given byte for byte (a whole number of BearingSlot slots), only if the
-// file still holds what fingerprint (Snapshot::fingerprint) was taken of; a
+// file still holds what fingerprint (fingerprint() of a Snapshot) was taken of; a
 // file that no longer exists counts as unchanged (storing loses nothing). With backup, the file's
 // bytes are first copied to its backup (backupPathFor) byte for byte.
 Result<Rewrite> rewriteBearingSlotsIfUnchanged(

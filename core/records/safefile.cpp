@@ -35,6 +35,12 @@ FileError fail(const QString &path, const QString &reason, int errnum = 0)
     return fileError(path, reason, errnum == 0 ? QString() : systemText(errnum));
 }
 
+// A full disk is said in the program's words; any other write failure by the system's.
+QString writeReason(int errnum)
+{
+    return errnum == ENOSPC || errnum == EDQUOT ? Reason::diskFull() : Reason::writeFailed();
+}
+
 // Whether the process may write to path, judged with the effective user (access() would use the
 // real one, which a privileged process does not share).
 bool mayWrite(const QString &path)
@@ -117,7 +123,7 @@ Result<> writeInPlace(const QString &path, const Filler &fill)
     int errnum = 0;
     bool readFailed = false;
     if (!fillAndClose(fd, fill, errnum, readFailed))
-        return fail(path, Reason::writeFailed(), errnum);
+        return fail(path, writeReason(errnum), errnum);
     return {};
 }
 
@@ -185,7 +191,7 @@ Result<> replaceWith(const QString &path, const Rules &rules, const Filler &fill
     bool readFailed = false;
     if (!fillAndClose(fd, fill, errnum, readFailed)) {
         ::unlink(native(scratch).constData());
-        return fail(path, readFailed ? Reason::readFailed() : Reason::writeFailed(), errnum);
+        return fail(path, readFailed ? Reason::readFailed() : writeReason(errnum), errnum);
     }
     // rename() replaces the target in one step: a reader sees either the old or the new file.
     if (::rename(native(scratch).constData(), native(target).constData()) != 0) {
