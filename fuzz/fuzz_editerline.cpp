@@ -1,5 +1,4 @@
-// The data manager's lines read back into records: an arbitrary text as a line, and the texts of
-// its boxes ("model|d|D|B|e|Y1|Y2|Cr|type") made into a line and read back.
+// Data manager lines: any text as a line, and box texts "model|d|D|B|e|Y1|Y2|Cr|type" as an entry.
 
 #include "calc/conversions.h"
 #include "catalogue/editerline.h"
@@ -54,8 +53,7 @@ void checkEntry(const QStringList &parts)
         FUZZ_CHECK(refusal.field != EditerLine::Field::None);
         return;
     }
-    // The line holds the entry: the model as the box keeps it, the dimensions exactly, the factors
-    // to the magnitude their columns show.
+    // The line holds the model as the box keeps it, the dimensions exactly, the factors as shown.
     const BearingRecord r = EditerLine::toRecord(line);
     FUZZ_CHECK(line.size() == EditerLine::TypeStart + 1
         && r.Model == EditerLine::fitModel(entry.model) && r.Type == entry.type);

@@ -1,5 +1,5 @@
-// A whole record file of arbitrary bytes, listed as the record browser lists gear.sav and
-// bearing.sav, loaded as the data manager loads the catalogue and searched as Module1 searches it.
+// A record file of any bytes, as the browser lists it, the data manager loads it and lookups search
+// it.
 
 #include "catalogue/catalogue.h"
 #include "catalogue/editerline.h"
@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const qsizetype n = qsizetype(size), slotCount = n / BearingSlot;
     RecordFiles::setAppDirectory(FuzzSupport::scratchDir());
     const QString bearing = FuzzSupport::putFile(QStringLiteral("bearing.sav"), bytes, n);
-    // The browser: one line per whole slot, a torn tail is no line; the bore filter keeps exactly
-    // the records whose d (bytes 13-14) is the bore.
+    // One line per whole slot; the bore filter keeps just the records of that d (bytes 13-14).
     const auto shafts
         = RecordFiles::readShaftRecords(FuzzSupport::putFile(QStringLiteral("gear.sav"), bytes, n));
     FUZZ_CHECK(shafts && shafts->records.size() == n / ShaftSlot);
@@ -33,9 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         matching += dAt(i * BearingSlot) == bore;
     FUZZ_CHECK(RecordLines::withBore(records, bore).size() == matching);
 
-    // The data manager reads the same slots; a file it could not take in whole is marked so. One
-    // read whole keeps every model, type and dimension through its lines; stored unedited it keeps
-    // its bytes, into a new file its lines are stored as they show.
+    // The same slots; read whole, the lines keep models, types and dimensions, stored unedited the
+    // file keeps its bytes, stored anew each record is stored as its line shows.
     auto read = BearingCatalogue::load(bearing);
     FUZZ_CHECK(
         read && read->records.size() == slotCount && (!read->readWhole() || bearings->complete));
@@ -60,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
 
-    // A lookup finds the first record of a model; a stored model that does not decode cleanly can
-    // never be typed, so it is neither looked for nor found.
+    // A lookup finds a model's first record (one not decoding cleanly can never be typed).
     const QString key
         = slotCount > 0 ? records.at(qsizetype(data[0]) % slotCount).Model : QString();
     if (slotCount > 0 && fitField(key, ModelWidth) == key) {

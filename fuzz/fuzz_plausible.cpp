@@ -1,5 +1,4 @@
-// The merger's plausibility check on an arbitrary 48-byte record, and a merge of an arbitrary
-// source file into a catalogue of two bearings.
+// The merger's plausibility check on any 48 bytes, and a merge of any file into two bearings.
 
 #include "catalogue/combiner.h"
 #include "fuzz/fuzzsupport.h"
@@ -45,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto merged = Combiner::mergeBearingFiles(source, target);
     FUZZ_CHECK(merged.ok() && merged->has_value() && !(*merged)->stopped);
 
-    // Added: each plausible source record whose model (case ignored) is new, in source order, its
-    // 35 bytes of data unchanged; nothing already there is touched. A second merge adds nothing.
+    // Added in order: plausible records of new models (case ignored), their 35 data bytes kept.
     QSet<QString> keys { Combiner::duplicateKey(a.Model), Combiner::duplicateKey(b.Model) };
     QByteArray expected = before;
     for (const char *s = bytes; s + BearingSlot <= bytes + size; s += BearingSlot) {

@@ -1,5 +1,4 @@
-// One slot of arbitrary bytes as a gear.sav and a bearing.sav record: encoded again, and shown as
-// the record browser and the data manager show it.
+// One slot of any bytes as a gear.sav and a bearing.sav record, stored again and shown.
 
 #include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
@@ -45,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             { 62, &ShaftRecord::ModelB } },
         decodeShaft, encodeShaft);
     FUZZ_CHECK(Module1::BitsToByte(Module1::ByteToBits(s.Flags)) == s.Flags);
-    // The browser's lines keep their columns whatever the record holds; the list model measures
-    // its cells without making them; the type goes last as plain digits and is copied back whole.
+    // Browser lines keep their columns; the type goes last as plain digits and is copied back
+    // whole.
     RecordLineModel gears;
     gears.setRecords(QList<ShaftRecord> { s });
     const QString gearLine = gears.line(0);
@@ -66,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(bearings.widestCells() == RecordLines::cellCount(viewLine));
     FUZZ_CHECK(RecordLines::bearingOfLine(viewLine).type == r.Type);
 
-    // The data manager's line reads back as the record, numbers as their columns show them;
-    // stored again it changes no value (a NaN or an infinity is stored as 0 once).
+    // The manager's line reads back as shown; stored again no value changes (NaN, Inf: 0 once).
     const QString line = EditerLine::fromRecord(r);
     FUZZ_CHECK(
         line.size() == EditerLine::TypeStart + typeDigits && EditerLine::typeOf(line) == r.Type);

@@ -1,17 +1,13 @@
 #pragma once
 
-// Shared by the fuzz targets: a failed invariant aborts with its text; record files read by path go
-// to a scratch folder of this process on tmpfs.
+// Fuzz target helpers: a failed invariant aborts with its text; record files go to tmpfs.
 
 #include "records/records.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QString>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -69,20 +65,17 @@ inline bool finiteFactors(const BearingRecord &r)
     return std::isfinite(r.e) && std::isfinite(r.Y1) && std::isfinite(r.Y2) && std::isfinite(r.Cr);
 }
 
-// A six-character column keeps a float's sign and order of magnitude.
-inline bool sameMagnitude(float shown, float read)
-{
-    if (shown == 0 || !std::isfinite(shown))
-        return read == 0 || !std::isfinite(shown);
-    return std::signbit(shown) == std::signbit(read) && std::fabs(read) >= std::fabs(shown) / 10
-        && std::fabs(read) <= std::fabs(shown) * 10;
-}
-
-// e, Y1, Y2 and Cr of two records, each to the magnitude its column shows.
+// e, Y1, Y2 and Cr read back from six-character columns keep their sign and order of magnitude.
 inline bool factorsShown(const BearingRecord &shown, const BearingRecord &read)
 {
-    return sameMagnitude(shown.e, read.e) && sameMagnitude(shown.Y1, read.Y1)
-        && sameMagnitude(shown.Y2, read.Y2) && sameMagnitude(shown.Cr, read.Cr);
+    const auto same = [](float s, float r) {
+        if (s == 0 || !std::isfinite(s))
+            return r == 0 || !std::isfinite(s);
+        return std::signbit(s) == std::signbit(r) && std::fabs(r) >= std::fabs(s) / 10
+            && std::fabs(r) <= std::fabs(s) * 10;
+    };
+    return same(shown.e, read.e) && same(shown.Y1, read.Y1) && same(shown.Y2, read.Y2)
+        && same(shown.Cr, read.Cr);
 }
 
 } // namespace FuzzSupport

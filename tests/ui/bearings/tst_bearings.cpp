@@ -300,23 +300,22 @@ private slots:
     // clang-format off
     void returnToWindow_data()
     {
-        QTest::addColumn<QString>("from"); // program: another program; dialog: a message box; window: of this program
-        QTest::addColumn<QString>("before"); // NU206 chosen (gone: then taken out of bearing.sav; editing: and gone), none, adding
+        QTest::addColumn<QString>("way"); // focus from: program|dialog|window, before: NU206 chosen (gone: then out of bearing.sav; editing: and gone), none, adding
         QTest::addColumn<QString>("shown"); // models / chosen line and type / model box / 编辑 enabled
-        QTest::newRow("another program: not reloaded") << "program" << "chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
-        QTest::newRow("a message box: not reloaded") << "dialog" << "chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
-        QTest::newRow("a window of the program: reloaded, line kept") << "window" << "chosen" << "6204 NU206 7206 / NU206 3 / NU206 locked edit";
-        QTest::newRow("a window of the program, line gone") << "window" << "gone" << "6204 7206 / - 0 /  locked ";
-        QTest::newRow("nothing chosen: first type") << "window" << "none" << "6204 NU206 7206 / - 0 /  locked ";
-        QTest::newRow("an addition keeps its input") << "window" << "adding" << "6204 NU206 7206 / NU206 3 / X1 open ";
-        QTest::newRow("an edit whose line is gone") << "window" << "editing" << "6204 7206 / - 3 / NU206 open edit";
+        QTest::newRow("another program: not reloaded") << "program chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
+        QTest::newRow("a message box: not reloaded") << "dialog chosen" << "6204 NU206 / NU206 3 / NU206 locked edit";
+        QTest::newRow("a window of the program: reloaded, line kept") << "window chosen" << "6204 NU206 7206 / NU206 3 / NU206 locked edit";
+        QTest::newRow("a window of the program, line gone") << "window gone" << "6204 7206 / - 0 /  locked ";
+        QTest::newRow("nothing chosen: first type") << "window none" << "6204 NU206 7206 / - 0 /  locked ";
+        QTest::newRow("an addition keeps its input") << "window adding" << "6204 NU206 7206 / NU206 3 / X1 open ";
+        QTest::newRow("an edit whose line is gone") << "window editing" << "6204 7206 / - 3 / NU206 open edit";
     }
     // clang-format on
     void returnToWindow()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, before);
+        QFETCH(QString, way);
         QFETCH(QString, shown);
+        const QString from = way.section(u' ', 0, 0), before = way.section(u' ', 1);
         writeCatalogue({ bearing("6204", 0, 20), bearing("NU206", 3, 30, 62) });
         open();
         auto *type = get<QComboBox>("cboBearing");
