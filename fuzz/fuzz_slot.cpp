@@ -10,42 +10,46 @@ using namespace RecordLayout;
 
 namespace {
 
-// Every number keeps its bits (NaN payloads too), a single-byte text field its bytes, a cleanly
-// decoded text its characters; after one round a record is stable.
-template <typename Record, typename Decode, typename Encode>
-Record checkRound(const char *slot, int size, int numbersAt, int numbersLen,
-    std::initializer_list<std::pair<int, QString Record::*>> texts, Decode decode, Encode encode)
+bool kept(const QByteArray &once, const char *slot, int at, int width)
 {
-    const Record r = decode(slot);
-    const QByteArray once = encode(r);
-    FUZZ_CHECK(once.size() == size
-        && std::memcmp(once.constData() + numbersAt, slot + numbersAt, std::size_t(numbersLen))
-            == 0);
-    const Record again = decode(once.constData());
-    FUZZ_CHECK(encode(again) == once);
-    for (const auto &[at, field] : texts) {
-        const int width = int((r.*field).size());
-        FUZZ_CHECK(width == (at == 0 && size == ShaftSlot ? ShaftNoWidth : ModelWidth));
-        if (std::all_of(slot + at, slot + at + width, [](char c) { return uchar(c) < 0x80; }))
-            FUZZ_CHECK(std::memcmp(once.constData() + at, slot + at, std::size_t(width)) == 0);
-        if (!(r.*field).contains(QChar::ReplacementCharacter))
-            FUZZ_CHECK(r.*field == again.*field);
-    }
-    return r;
+    return std::memcmp(once.constData() + at, slot + at, std::size_t(width)) == 0;
+}
+
+// A single-byte text field keeps its bytes, a cleanly decoded text its characters.
+void checkText(const QByteArray &once, const char *slot, int at, int width, const QString &first,
+    const QString &again)
+{
+    FUZZ_CHECK(first.size() == width);
+    if (std::all_of(slot + at, slot + at + width, [](char c) { return uchar(c) < 0x80; }))
+        FUZZ_CHECK(kept(once, slot, at, width));
+    FUZZ_CHECK(first.contains(QChar::ReplacementCharacter) || first == again);
 }
 
 } // namespace
 
+// Every number keeps its bits (NaN payloads too); after one round a record is stable.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const ShaftRecord s = checkRound<ShaftRecord>(
-        FuzzSupport::exactSlot(data, size, ShaftSlot).get(), ShaftSlot, 15, 35,
-        { { 0, &ShaftRecord::ShaftNo }, { 50, &ShaftRecord::ModelA },
-            { 62, &ShaftRecord::ModelB } },
-        decodeShaft, encodeShaft);
+    const auto gearSlot = FuzzSupport::exactSlot(data, size, ShaftSlot);
+    const char *g = gearSlot.get();
+    const ShaftRecord s = decodeShaft(g);
+    const QByteArray gearOnce = encodeShaft(s);
+    const ShaftRecord sAgain = decodeShaft(gearOnce.constData());
+    FUZZ_CHECK(gearOnce.size() == ShaftSlot && kept(gearOnce, g, 15, 35)
+        && encodeShaft(sAgain) == gearOnce);
     FUZZ_CHECK(Module1::BitsToByte(Module1::ByteToBits(s.Flags)) == s.Flags);
-    // Browser lines keep their columns; the type goes last as plain digits and is copied back
-    // whole.
+    checkText(gearOnce, g, 0, ShaftNoWidth, s.ShaftNo, sAgain.ShaftNo);
+    checkText(gearOnce, g, 50, ModelWidth, s.ModelA, sAgain.ModelA);
+    checkText(gearOnce, g, 62, ModelWidth, s.ModelB, sAgain.ModelB);
+    const auto bearingSlot = FuzzSupport::exactSlot(data, size, BearingSlot);
+    const char *b = bearingSlot.get();
+    const BearingRecord r = decodeBearing(b);
+    const QByteArray once = encodeBearing(r);
+    const BearingRecord again = decodeBearing(once.constData());
+    FUZZ_CHECK(once.size() == BearingSlot && kept(once, b, 12, 23) && encodeBearing(again) == once);
+    checkText(once, b, 0, ModelWidth, r.Model, again.Model);
+
+    // Browser lines keep their columns; a type goes last as plain digits, copied back whole.
     RecordLineModel gears;
     gears.setRecords(QList<ShaftRecord> { s });
     const QString gearLine = gears.line(0);
@@ -54,9 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(gears.widestCells() == RecordLines::cellCount(gearLine));
     FUZZ_CHECK(RecordLines::numberOfGearLine(gearLine).size() <= ShaftNoWidth);
 
-    const BearingRecord r
-        = checkRound<BearingRecord>(FuzzSupport::exactSlot(data, size, BearingSlot).get(),
-            BearingSlot, 12, 23, { { 0, &BearingRecord::Model } }, decodeBearing, encodeBearing);
     RecordLineModel bearings;
     bearings.setRecords(QList<BearingRecord> { r });
     const QString viewLine = bearings.line(0);
