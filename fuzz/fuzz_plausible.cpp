@@ -1,5 +1,4 @@
-// The merger's plausibility check on arbitrary 48-byte records, and a merge of an arbitrary
-// source file into a small catalogue.
+// The merger's plausibility check on any 48 bytes, and a merge of any file into two bearings.
 
 #include "catalogue/combiner.h"
 #include "fuzz/fuzzsupport.h"
@@ -14,73 +13,54 @@ using namespace RecordLayout;
 
 namespace {
 
-float floatAt(const char *slot, int at)
-{
-    return std::bit_cast<float>(qFromLittleEndian<quint32>(slot + at));
-}
-
-// The check written out from the raw bytes.
+// The check written out from the raw bytes; bytes that are not GBK decode to replacement marks.
 bool plausibleBytes(const char *slot)
 {
-    QString model = decodeText(slot, ModelWidth);
-    model.replace(QChar(0), u' ');
-    const float e = floatAt(slot, 19), y1 = floatAt(slot, 23), y2 = floatAt(slot, 27),
-                cr = floatAt(slot, 31);
-    // Bytes that are not GBK decode to replacement characters.
+    const auto at
+        = [slot](int i) { return std::bit_cast<float>(qFromLittleEndian<quint32>(slot + i)); };
+    const QString model = decodeText(slot, ModelWidth).replace(QChar(0), u' ');
     return !model.trimmed().isEmpty() && !model.contains(QChar::ReplacementCharacter)
-        && static_cast<unsigned char>(slot[12]) < 5 && 0 <= e && e < 1 && 1 < cr && cr < 20000
-        && 0 <= y1 && y1 < 10 && 0 <= y2 && y2 < 10;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        && uchar(slot[12]) < 5 && 0 <= at(19) && at(19) < 1 && 0 <= at(23) && at(23) < 10
+        && 0 <= at(27) && at(27) < 10 && 1 < at(31) && at(31) < 20000;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    const auto *bytes = reinterpret_cast<const char *>(data);
     const auto slot = FuzzSupport::exactSlot(data, size, BearingSlot);
     FUZZ_CHECK(Combiner::isPlausible(decodeBearing(slot.get())) == plausibleBytes(slot.get()));
 
-    // The whole input as a source file merged into a catalogue of two bearings.
     BearingRecord a;
-    a.Model = QStringLiteral("6205");
-    a.Cr = 14;
+    a.Model = QStringLiteral("6205"), a.Cr = 14;
     BearingRecord b = a;
     b.Model = QStringLiteral("nu2210e");
     const QByteArray before = encodeBearing(a) + encodeBearing(b);
     const QString target
         = FuzzSupport::putFile(QStringLiteral("bearing.sav"), before, before.size());
-    const QString source = FuzzSupport::putFile(
-        QStringLiteral("source.sav"), reinterpret_cast<const char *>(data), qsizetype(size));
+    const QString source
+        = FuzzSupport::putFile(QStringLiteral("source.sav"), bytes, qsizetype(size));
     const auto merged = Combiner::mergeBearingFiles(source, target);
     FUZZ_CHECK(merged.ok() && merged->has_value() && !(*merged)->stopped);
-    const Combiner::MergeResult &result = **merged;
 
-    // Added: each plausible source record whose model (case ignored) is new, in source order,
-    // unchanged in its 35 bytes of data; nothing already there is touched.
+    // Added in order: plausible records of new models (case ignored), their 35 data bytes kept.
     QSet<QString> keys { Combiner::duplicateKey(a.Model), Combiner::duplicateKey(b.Model) };
     QByteArray expected = before;
-    for (std::size_t at = 0; at + BearingSlot <= size; at += BearingSlot) {
-        const char *s = reinterpret_cast<const char *>(data) + at;
+    for (const char *s = bytes; s + BearingSlot <= bytes + size; s += BearingSlot) {
         const QString key = Combiner::duplicateKey(decodeText(s, ModelWidth));
-        if (keys.contains(key) || !plausibleBytes(s))
-            continue;
-        keys.insert(key);
-        expected += QByteArray(s, 35) + QByteArray(13, ' ');
+        if (!keys.contains(key) && plausibleBytes(s)) {
+            keys.insert(key);
+            expected += QByteArray(s, 35) + QByteArray(13, ' ');
+        }
     }
-    const QByteArray after = readAll(target);
+    const QByteArray after = FuzzSupport::readAll(target);
     FUZZ_CHECK(after.size() == expected.size());
     for (qsizetype at = 0; at < after.size(); at += BearingSlot)
         FUZZ_CHECK(std::memcmp(after.constData() + at, expected.constData() + at, 35) == 0);
-    FUZZ_CHECK(result.added == (after.size() - before.size()) / BearingSlot);
-    FUZZ_CHECK(result.targetCount == after.size() / BearingSlot);
-
-    // Merging the same source again adds nothing.
+    FUZZ_CHECK((*merged)->added == (after.size() - before.size()) / BearingSlot
+        && (*merged)->targetCount == after.size() / BearingSlot);
     FUZZ_CHECK((*Combiner::mergeBearingFiles(source, target))->added == 0);
-    FUZZ_CHECK(readAll(target) == after);
+    FUZZ_CHECK(FuzzSupport::readAll(target) == after);
     return 0;
 }

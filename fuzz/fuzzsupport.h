@@ -1,17 +1,13 @@
 #pragma once
 
-// Helpers shared by the fuzz targets: a failed invariant stops the run with a message, and a
-// scratch folder on tmpfs takes the record files that the code under test reads by path.
+// Fuzz target helpers: a failed invariant aborts with its text; record files go to tmpfs.
 
 #include "records/records.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QString>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -27,7 +23,6 @@
 
 namespace FuzzSupport {
 
-// A folder of this process on /dev/shm (the system's temporary folder when there is none).
 inline const QString &scratchDir()
 {
     static const QString dir = [] {
@@ -41,7 +36,6 @@ inline const QString &scratchDir()
     return dir;
 }
 
-// Replaces the file name in the scratch folder by bytes and returns its path.
 inline QString putFile(const QString &name, const char *data, qsizetype size)
 {
     const QString path = scratchDir() + u'/' + name;
@@ -51,29 +45,37 @@ inline QString putFile(const QString &name, const char *data, qsizetype size)
     return path;
 }
 
-// The input as one slot of exactly size bytes (zero-filled when short), on the heap so that the
-// sanitizer sees any read past its end.
+inline QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One slot of exactly slotSize bytes, zero-filled, on the heap so a read past its end is seen.
 inline std::unique_ptr<char[]> exactSlot(const std::uint8_t *data, std::size_t size, int slotSize)
 {
-    auto slot = std::make_unique<char[]>(static_cast<std::size_t>(slotSize));
-    for (int i = 0; i < slotSize; ++i)
-        slot[i] = static_cast<std::size_t>(i) < size ? static_cast<char>(data[i]) : '\0';
+    auto slot = std::make_unique<char[]>(std::size_t(slotSize));
+    for (std::size_t i = 0; i < std::size_t(slotSize); ++i)
+        slot[i] = i < size ? char(data[i]) : '\0';
     return slot;
 }
 
-// Whether the four factors of a bearing are numbers (no NaN, no infinity).
 inline bool finiteFactors(const BearingRecord &r)
 {
     return std::isfinite(r.e) && std::isfinite(r.Y1) && std::isfinite(r.Y2) && std::isfinite(r.Cr);
 }
 
-// A column of six characters keeps a float's sign and its order of magnitude.
-inline bool sameMagnitude(float shown, float read)
+// e, Y1, Y2 and Cr read back from six-character columns keep their sign and order of magnitude.
+inline bool factorsShown(const BearingRecord &shown, const BearingRecord &read)
 {
-    if (shown == 0)
-        return read == 0;
-    return std::signbit(shown) == std::signbit(read) && std::fabs(read) >= std::fabs(shown) / 10
-        && std::fabs(read) <= std::fabs(shown) * 10;
+    const auto same = [](float s, float r) {
+        if (s == 0 || !std::isfinite(s))
+            return r == 0 || !std::isfinite(s);
+        return std::signbit(s) == std::signbit(r) && std::fabs(r) >= std::fabs(s) / 10
+            && std::fabs(r) <= std::fabs(s) * 10;
+    };
+    return same(shown.e, read.e) && same(shown.Y1, read.Y1) && same(shown.Y2, read.Y2)
+        && same(shown.Cr, read.Cr);
 }
 
 } // namespace FuzzSupport

@@ -7,13 +7,13 @@
 #include "ui/browser/frmview.h"
 #include "ui/browser/mainwindowlink.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QPushButton>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -25,13 +25,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Stands in for the main window: records what the browser asks of it, "(hidden)" when the browser
-// had already hidden.
-class FakeLink : public MainWindowLink
+// Stands in for the main window: notes each call, with "(hidden)" when the browser hid first.
+struct FakeLink : MainWindowLink
 {
-public:
     QWidget *browser = nullptr;
-    QStringList calls; // "shaft: number" or "side: model, e, y1, y2, cr, type"
+    QStringList calls;
     void recallShaftNumber(const QString &number) override { note(u"shaft: " + number); }
     void copyBearing(QChar side, const QString &model, const QString &e, const QString &y1,
         const QString &y2, const QString &cr, int type) override
@@ -54,6 +52,12 @@ ShaftRecord shaft(const char *number, float p1, float p2, const char *a = "30208
 bool append(const QString &path, const QByteArray &bytes)
 {
     return Fixture::writeFile(path, Fixture::readFile(path) + bytes);
+}
+
+// A bearing of D 80, B 18 and factors 1.
+QByteArray slot(const QByteArray &model, int type, int d)
+{
+    return bearingSlot(model, type, 1, 1, 1, 1, d, 80, 18);
 }
 
 } // namespace
@@ -79,36 +83,26 @@ class TestBrowser : public QObject
             out << model->index(row, 0).data().toString().left(width).trimmed();
         return out;
     }
-    void click(const char *name)
-    {
-        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
-    }
     int widest(const char *list) const
     {
         return static_cast<RecordLineModel *>(child<QListView>(list)->model())->widestCells();
     }
-    void showBearings()
+    void click(const char *name)
     {
-        m_view->showAndLoad();
-        QVERIFY(QTest::qWaitForWindowActive(m_view));
-        click("optParameter_0");
+        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
     }
     // Caption | key heading | column heading | visible list | the key box enabled.
     QString view() const
     {
         return QStringList { m_view->windowTitle(), child("lblItem_0")->text(),
             child("lblItem_1")->text(),
-            child<QListView>("lstGear")->isVisible() ? QStringLiteral("lstGear")
-                                                     : QStringLiteral("lstBearing"),
-            child<QLineEdit>("txtDia")->isEnabled() ? QStringLiteral("key") : QString() }
+            child<QListView>("lstGear")->isVisible() ? u"lstGear"_s : u"lstBearing"_s,
+            child<QLineEdit>("txtDia")->isEnabled() ? u"key"_s : QString() }
             .join(u'|');
     }
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::German)); // a comma-decimal locale must not leak in
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); } // no comma decimals
     void init()
     {
         ShaftRecord longest = shaft("ABCDEFGHIJKLMNO", 1234.567f, 7654.321f, "ABCDEFGHIJ12");
@@ -123,27 +117,23 @@ private slots:
             bearingSlot("30208", 1, 0.37f, 1.6f, 0.9f, 63, 40, 80, 18)
                 + bearingSlot("ABCDEFGHIJ12", 3, 0, 1.6f, 0.9f, 1234.567f, -5, 35, 18)
                 + bearingSlot("6208-X", 0, 0.24f, 2.8f, 4.2f, 29.5f, 40, 80, 18)
-                + bearingSlot("7208B", 4, 1, 1, 1, 1, 42, 80, 18)
-                + bearingSlot("BAD12", 12, 1, 1, 1, 1, 32767, 80, 18)
-                + bearingSlot("\x81 BAD", 100, 1, 1, 1, 1, 7, 80, 18)
-                + bearingSlot("A\x81\x7F", 2, 1, 1, 1, 1, 7, 80, 18)
-                + bearingSlot(QByteArray("NUL").append(9, '\0'), 4, 1, 1, 1, 1, 7, 80, 18)
-                + bearingSlot(QStringEncoder("GBK").encode(QStringLiteral("轴承")), 4, 1, 1, 1, 1,
-                    7, 80, 18)));
+                + slot("7208B", 4, 42) + slot("BAD12", 12, 32767) + slot("\x81 BAD", 100, 7)
+                + slot("A\x81\x7F", 2, 7) + slot(QByteArray("NUL").append(9, '\0'), 4, 7)
+                + slot(QStringEncoder("GBK").encode(u"轴承"_s), 4, 7)));
         m_prompter.clear();
         m_link.calls.clear();
         m_view = new frmView(m_link, m_prompter);
         m_link.browser = m_view;
+        m_view->showAndLoad();
+        QVERIFY(QTest::qWaitForWindowActive(m_view));
     }
     void cleanup() { delete m_view; }
 
     void viewsAndHeadings()
     {
-        const QString gears = QStringLiteral(
-            "记 录--轴系参数| 编 号|    功率(kW)    转速%1跨距    轴承A        轴承B|lstGear|");
-        m_view->showAndLoad();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view));
-        QCOMPARE(view(), gears.arg(QStringLiteral("     "))); // five blanks at load
+        const QString gears
+            = u"记 录--轴系参数| 编 号|    功率(kW)    转速%1跨距    轴承A        轴承B|lstGear|"_s;
+        QCOMPARE(view(), gears.arg(u"     "_s)); // five blanks at load
         // Shaft-system lines: number 16 | power 12 | speed 8 | span 8 | model A 13 | model B 13.
         // The power shows P1 alone when P1 - P2 is at most 0.01 (as floats: G4), else P1/P2.
         // clang-format off
@@ -154,12 +144,10 @@ private slots:
             "ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210",
             "轴系一             3           960     250     轴承A          NU210" }).join(u'|'));
         // clang-format on
-        // A row is as wide as the widest line in cells: 70, and one more for each Chinese
-        // character (three in the number, two in model A).
+        // As wide as the widest line in cells: 70, one more per Chinese character (3 + 2).
         QCOMPARE(widest("lstGear"), 75);
-        QVERIFY(child<QPushButton>("cmdExit")->hasFocus());
-        QStringList chain; // the tab order from cmdExit
-        for (QWidget *w = child<QWidget>("cmdExit"); chain.size() < 7; w = w->nextInFocusChain()) {
+        QStringList chain; // the tab order from cmdExit, which has the focus
+        for (QWidget *w = m_view->focusWidget(); chain.size() < 7; w = w->nextInFocusChain()) {
             if (w->parentWidget() == m_view && !w->isWindow() && (w->focusPolicy() & Qt::TabFocus))
                 chain << w->objectName();
         }
@@ -170,8 +158,7 @@ private slots:
 
         click("optParameter_0");
         QCOMPARE(view(),
-            QStringLiteral("记 录--轴承参数| 型 号| d      D      B      e      Y1     Y2     "
-                           "Cr(kN)   类型|lstBearing|key"));
+            u"记 录--轴承参数| 型 号| d      D      B      e      Y1     Y2     Cr(kN)   类型|lstBearing|key"_s);
         // Bearing lines: model 13 | d, D, B, e, Y1, Y2, Cr 7 each | 4 blanks | the type whole.
         // Undecodable bytes show as one replacement character, NUL padding as blanks.
         // clang-format off
@@ -191,49 +178,49 @@ private slots:
         // A record saved meanwhile appears with the next switch, under the other heading.
         QVERIFY(append(RecordFiles::gearPath(), RecordLayout::encodeShaft(shaft("WX-103", 1, 1))));
         click("optParameter_1");
-        QCOMPARE(view(), gears.arg(QStringLiteral("    "))); // four blanks on a switch
+        QCOMPARE(view(), gears.arg(u"    "_s)); // four blanks on a switch
         QCOMPARE(shown("lstGear").size(), 6);
-
-        // Exit hides the window as it is; the close box unloads it.
+        // Exit hides the window as it is (not reread); the close box unloads it.
         click("optParameter_0");
-        child<QLineEdit>("txtDia")->setText(QStringLiteral("40"));
+        child<QLineEdit>("txtDia")->setText(u"40"_s);
         click("cmdSelect");
-        QVERIFY(append(RecordFiles::bearingPath(), bearingSlot("NEW40", 0, 1, 1, 1, 1, 40)));
+        QVERIFY(append(RecordFiles::bearingPath(), slot("NEW40", 0, 40)));
         click("cmdExit");
         QVERIFY(!m_view->isVisible());
-        m_view->showAndLoad(); // not reread
+        m_view->showAndLoad();
         QCOMPARE(shown("lstBearing"), strings({ "30208", "6208-X" }));
         m_view->close();
-        m_view->showAndLoad(); // unloaded: the shaft-system view again, no key
-        QCOMPARE(view(), gears.arg(QStringLiteral("     ")));
+        m_view->showAndLoad();
+        QCOMPARE(view(), gears.arg(u"     "_s));
         QVERIFY(child<QLineEdit>("txtDia")->text().isEmpty());
     }
 
     // clang-format off
     void filter_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("enter"); // typed and Enter pressed, else 筛 选 clicked
+        QTest::addColumn<QString>("key"); // ending in \n: Enter pressed, else 筛 选 clicked
         QTest::addColumn<QString>("models");
-        QTest::newRow("40.5 halves to even 40") << "40.5" << false << "30208 6208-X";
-        QTest::newRow("41.5 halves to even 42") << "41.5" << false << "7208B";
-        QTest::newRow("0.5 rounds to 0: all") << "0.5" << false << "30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承";
-        QTest::newRow("no number: all") << "abc" << false << "30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承";
-        QTest::newRow("32767 still a bore") << "32767" << false << "BAD12";
-        QTest::newRow("beyond 16 bits: not even d 32767") << "99999" << false << "";
-        QTest::newRow("Enter filters, swallowed") << "42" << true << "7208B";
+        const QString all = u"30208 ABCDEFGHIJ12 6208-X 7208B BAD12 \uFFFD BAD A\uFFFD NUL 轴承"_s;
+        QTest::newRow("40.5 halves to even 40") << "40.5" << "30208 6208-X";
+        QTest::newRow("41.5 halves to even 42") << "41.5" << "7208B";
+        QTest::newRow("0.5 rounds to 0: all") << "0.5" << all;
+        QTest::newRow("no number: all") << "abc" << all;
+        QTest::newRow("32767 still a bore") << "32767" << "BAD12";
+        QTest::newRow("beyond 16 bits: not even d 32767") << "99999" << "";
+        QTest::newRow("Enter filters, swallowed") << "42\n" << "7208B";
     }
     // clang-format on
     void filter()
     {
         QFETCH(QString, key);
-        QFETCH(bool, enter);
         QFETCH(QString, models);
-        showBearings();
+        click("optParameter_0");
         auto *txtDia = child<QLineEdit>("txtDia");
-        txtDia->setText(QStringLiteral("77")); // a filter in force is replaced
+        txtDia->setText(u"77"_s); // a filter in force is replaced
         click("cmdSelect");
         txtDia->clear();
+        const bool enter = key.endsWith(u'\n');
+        key.chop(enter);
         QTest::keyClicks(txtDia, key);
         if (enter)
             QTest::keyClick(txtDia, Qt::Key_Enter, Qt::KeypadModifier);
@@ -263,9 +250,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(QString, call);
         const bool gears = action == u"mnuInputShaft";
-        showBearings();
-        if (gears)
-            click("optParameter_1");
+        click(gears ? "optParameter_1" : "optParameter_0");
         auto *list = child<QListView>(gears ? "lstGear" : "lstBearing");
         const auto clickRow = [list](int at, Qt::MouseButton button) {
             QTest::mouseClick(list->viewport(), button, {},
@@ -288,15 +273,17 @@ private slots:
 
     void unreadableFileIsReported()
     {
+        delete m_view;
         QFile::remove(RecordFiles::gearPath());
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("gear.sav")));
+        QVERIFY(QDir(m_dir.path()).mkdir(u"gear.sav"_s));
+        m_view = new frmView(m_link, m_prompter);
+        m_link.browser = m_view;
         m_view->showAndLoad();
-        QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("gear.sav")));
-        QVERIFY(shown("lstGear").isEmpty());
+        QVERIFY(QDir(m_dir.path()).rmdir(u"gear.sav"_s) && shown("lstGear").isEmpty());
         QCOMPARE(m_prompter.shown.size(), 1);
-        QVERIFY(Fixture::isFailureBox(m_prompter.shown.at(0)));
-        QVERIFY(m_prompter.shown.at(0).text.startsWith(
-            QDir::toNativeSeparators(RecordFiles::gearPath())));
+        QVERIFY(Fixture::isFailureBox(m_prompter.shown.at(0))
+            && m_prompter.shown.at(0).text.startsWith(
+                QDir::toNativeSeparators(RecordFiles::gearPath())));
     }
 };
 
