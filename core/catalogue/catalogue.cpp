@@ -25,6 +25,11 @@ struct SortKey
 };
 
 // The slot bytes that store lines (see store).
+bool isAscii(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 QByteArray slotsFor(const QStringList &lines, const Catalogue &read)
 {
     // The records read, by the line each shows; equal lines take their records in file order
@@ -63,8 +68,9 @@ Result<Catalogue> load(const QString &path)
     for (qsizetype i = 0; i < count; ++i) {
         const BearingRecord record
             = RecordLayout::decodeBearing(slotBytes.constData() + i * RecordLayout::BearingSlot);
-        // A model whose bytes are not GBK decodes with replacement characters.
-        if (badModel == 0
+        // A model whose bytes are not GBK decodes with replacement characters; an all-ASCII model
+        // came from ASCII bytes and needs no second look (most of a catalogue).
+        if (badModel == 0 && !isAscii(record.Model)
             && RecordLayout::fitField(record.Model, RecordLayout::ModelWidth) != record.Model)
             badModel = int(i) + 1;
         out.records.append(record);
