@@ -94,47 +94,57 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
 
     // clang-format off
-    void valueOf_data()
+    void conversions_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("trailing unit") << QStringLiteral("12.5kW") << 12.5;
-        QTest::newRow("comma is no decimal point") << QStringLiteral("12,5") << 12.0;
-        QTest::newRow("blanks inside, sign then blank") << QStringLiteral("- 1 2 . 5 ") << -12.5;
-        QTest::newRow("D exponent") << QStringLiteral("1D2") << 100.0;
-        QTest::newRow("E exponent, blank, sign") << QStringLiteral("2E +1") << 20.0;
-        QTest::newRow("d exponent, tab") << QStringLiteral("\t3d1") << 30.0;
-        QTest::newRow("letters first") << QStringLiteral("kW12") << 0.0;
-        QTest::newRow("second point ends") << QStringLiteral("1.2.3") << 1.2;
-        QTest::newRow("tiny exponent") << QStringLiteral("1e-400") << 0.0;
-        QTest::newRow("310 digits, bare e-: infinite") << QString(QString(310, u'9') + QStringLiteral("e-")) << HUGE_VAL;
+        // "text" read as a number; "int" a double to 16 bits, "-" an overflow that leaves the
+        // target as it was; "caption" hours as the life caption's 10^4 h with k decimals: 0 above
+        // 10^7 h, 1 above 10^5 h, else 2, halves to the even neighbour.
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char *name, const char *call, const QString &input, const char *result) {
+            QTest::newRow(name) << QString::fromLatin1(call) << input << QString::fromLatin1(result);
+        };
+        row("trailing unit", "text", QStringLiteral("12.5kW"), "12.5");
+        row("comma is no decimal point", "text", QStringLiteral("12,5"), "12");
+        row("blanks inside, sign then blank", "text", QStringLiteral("- 1 2 . 5 "), "-12.5");
+        row("D exponent", "text", QStringLiteral("1D2"), "100");
+        row("E exponent, blank, sign", "text", QStringLiteral("2E +1"), "20");
+        row("d exponent, tab", "text", QStringLiteral("\t3d1"), "30");
+        row("letters first", "text", QStringLiteral("kW12"), "0");
+        row("second point ends", "text", QStringLiteral("1.2.3"), "1.2");
+        row("tiny exponent", "text", QStringLiteral("1e-400"), "0");
+        row("310 digits, bare e-: infinite", "text", QString(310, u'9') + QStringLiteral("e-"), "inf");
+        row("2.5 to even", "int", QStringLiteral("2.5"), "2");
+        row("3.5 to even", "int", QStringLiteral("3.5"), "4");
+        row("32767.4", "int", QStringLiteral("32767.4"), "32767");
+        row("32767.5 overflows", "int", QStringLiteral("32767.5"), "-");
+        row("-32768.5 to even fits", "int", QStringLiteral("-32768.5"), "-32768");
+        row("NaN overflows", "int", QStringLiteral("nan"), "-");
+        row("85 432 h, two decimals", "caption", QStringLiteral("85432"), "8.54");
+        row("6 587 051 h, one decimal", "caption", QStringLiteral("6587051"), "658.7");
+        row("12 345 678 h, none", "caption", QStringLiteral("12345678"), "1235");
+        row("0.125 to even, down", "caption", QStringLiteral("1250"), "0.12");
+        row("12.75 to even, up", "caption", QStringLiteral("127500"), "12.8");
+        row("1000.5 to even, down", "caption", QStringLiteral("10005000"), "1000");
+        row("1001.5 to even, up", "caption", QStringLiteral("10015000"), "1002");
     }
     // clang-format on
-    void valueOf()
+    void conversions()
     {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(Conv::valueOf(text), value);
-    }
-
-    void toInteger_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("result"); // 77: overflow, the target untouched
-        QTest::newRow("2.5 to even") << 2.5 << 2;
-        QTest::newRow("3.5 to even") << 3.5 << 4;
-        QTest::newRow("32767.4") << 32767.4 << 32767;
-        QTest::newRow("32767.5 overflows") << 32767.5 << 77;
-        QTest::newRow("-32768.5 to even fits") << -32768.5 << -32768;
-        QTest::newRow("NaN overflows") << std::nan("") << 77;
-    }
-    void toInteger()
-    {
-        QFETCH(double, value);
-        QFETCH(int, result);
+        QFETCH(QString, call);
+        QFETCH(QString, input);
+        QFETCH(QString, result);
         std::int16_t out = 77;
-        QCOMPARE(Conv::toInteger(value, out) == Fault::Overflow, result == 77);
-        QCOMPARE(int(out), result);
+        if (call == u"text")
+            QCOMPARE(QString::number(Conv::valueOf(input), 'g', 12), result);
+        else if (call == u"int")
+            QCOMPARE(Conv::toInteger(input.toDouble(), out) == Fault::Overflow && out == 77
+                    ? QStringLiteral("-")
+                    : QString::number(out),
+                result);
+        else
+            QCOMPARE(lifeCaptionNumber(input.toFloat()), result);
     }
 
     // Rounding to decimals, the float range and the general text of a float and of a double.
@@ -260,28 +270,6 @@ private slots:
             QVERIFY2(e == 0 ? v == 0 : std::fabs(v - e) <= tolerance,
                 qPrintable(name + u'=' + QString::number(v, 'g', 9)));
         }
-    }
-
-    // clang-format off
-    void captionNumber_data()
-    {
-        // k decimals: 0 above 10^7 h, 1 above 10^5 h, else 2; halves to the even neighbour.
-        QTest::addColumn<float>("hours");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("85 432 h, two decimals") << 85432.0f << QStringLiteral("8.54");
-        QTest::newRow("6 587 051 h, one decimal") << 6587051.0f << QStringLiteral("658.7");
-        QTest::newRow("12 345 678 h, none") << 12345678.0f << QStringLiteral("1235");
-        QTest::newRow("0.125 to even, down") << 1250.0f << QStringLiteral("0.12");
-        QTest::newRow("12.75 to even, up") << 127500.0f << QStringLiteral("12.8");
-        QTest::newRow("1000.5 to even, down") << 10005000.0f << QStringLiteral("1000");
-        QTest::newRow("1001.5 to even, up") << 10015000.0f << QStringLiteral("1002");
-    }
-    // clang-format on
-    void captionNumber()
-    {
-        QFETCH(float, hours);
-        QFETCH(QString, caption);
-        QCOMPARE(lifeCaptionNumber(hours), caption);
     }
 
     // clang-format off

@@ -7,25 +7,19 @@
 #include "ui/common/prompter.h"
 #include "ui/common/widgetprompter.h"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
-
 class ScriptedPrompter : public Prompter
 {
 public:
     struct Shown
     {
-        QString text;
-        QString title;
+        QString text, title;
         int buttons = 0;
         Icon icon = Icon::None;
         int defaultButton = 0;
     };
 
     QList<int> answers;
-    QStringList savePaths;
-    QStringList openPaths;
+    QStringList savePaths, openPaths;
     QList<Shown> shown; // every message box, in order
     QStringList dialogs; // captions of the file dialogs shown, in order
 

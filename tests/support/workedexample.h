@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared fixtures: the documentation's worked example (inputs, published results, the window's
-// texts), record slots packed by hand from the file layout, file helpers and the failure-box check.
+// Shared fixtures: the worked example (inputs, published results, window texts), record slots
+// packed by hand from the file layout, file helpers and the failure-box check.
 
 #include "calc/gatherinputs.h"
 #include "records/recordfile.h"
@@ -64,8 +64,7 @@ inline CalcResult workedResult()
     return r;
 }
 
-// The main window's texts and choices by control name, filled with the worked example; it reads
-// as the MainInputs the window would give.
+// The main window's texts and choices by control name, filled with the worked example.
 class FakeWindow
 {
 public:
@@ -123,8 +122,7 @@ public:
         in.assembleA = on("optAssembleA");
         in.assembleB = on("optAssembleB");
         in.weightOn = weightChecked != 0;
-        in.typeA = typeA;
-        in.typeB = typeB;
+        in.typeA = typeA, in.typeB = typeB;
         return in;
     }
 };

@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -46,12 +45,9 @@ class TestHelp : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<HelpWindow> m_help; // its construction makes the pages available
+    HelpWindow m_help; // its construction makes the pages available
 
 private slots:
-    void initTestCase() { m_help = std::make_unique<HelpWindow>(); }
-    void cleanupTestCase() { m_help.reset(); }
-
     void pages_data()
     {
         QTest::addColumn<QString>("page");
@@ -71,8 +67,8 @@ private slots:
                                                     .match(source);
         QVERIFY2(!wrapped.hasMatch(), qPrintable(around(source, wrapped)));
 
-        m_help->browser()->setSource(QUrl(u"qrc:/help/"_s + page));
-        const QString shown = m_help->browser()->toPlainText();
+        m_help.browser()->setSource(QUrl(u"qrc:/help/"_s + page));
+        const QString shown = m_help.browser()->toPlainText();
         const QRegularExpressionMatch blank
             = QRegularExpression(u"[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"_s)
                   .match(shown);
