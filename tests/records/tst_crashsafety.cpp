@@ -91,7 +91,7 @@ private slots:
         for (int i = 0; mode == u"replace" && i < 50; ++i)
             QVERIFY(append("S", i));
         QRandomGenerator random(seed);
-        int completed = 0; // whole rewrites or merges seen
+        int completed = 0; // whole writes seen
         for (int k = 0; k < Kills && !QTest::currentTestFailed(); ++k) {
             if (mode == u"append" || merge) // each run starts over from record 0 (merge 1)
                 QFile::remove(merge ? bearingPath() : gearPath());
@@ -134,8 +134,9 @@ private slots:
                     QCOMPARE(records[i].P1, float(i)); // replace: P1 = the write's count
                 QCOMPARE(records[i].n, 2 * records[i].P1); // both halves of one write
             }
+            completed += mode == u"append" ? !records.isEmpty() : records.value(0).P1 > 0;
         }
-        QVERIFY2(completed > 0 || !(rewrite || merge), "the writer never completed a write");
+        QVERIFY2(completed > 0, "the writer never completed a write");
     }
 
     // Two copies of the program appending to gear.sav at once: the lock makes one wait for the
