@@ -317,6 +317,8 @@ private slots:
             QDir::toNativeSeparators(gear)
                 + u": 另一个程序（也可能是本程序的另一个副本）正在写入这个文件，请稍后再试"_s);
         QVERIFY(writeFile(RecordFiles::tempPath(), "new"));
+        // The lock makes a missing file as any new file is made: readable as the umask allows.
+        QCOMPARE(QFile::permissions(gear), QFile::permissions(RecordFiles::tempPath()));
         QCOMPARE(std::rename(QFile::encodeName(RecordFiles::tempPath()).constData(),
                      QFile::encodeName(gear).constData()),
             0); // as the holder's replacement does
