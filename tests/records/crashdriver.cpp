@@ -1,13 +1,9 @@
-// Writes the record files in an endless loop for the crash tests to kill at random moments. Every
-// record carries a check value, so a reader can tell a whole record from a torn one.
-//   crashdriver DIR rewrite   rewrites bearing.sav: generation g holds 100 + 50*(g%2) bearings
-//                             "M00000".., Cr = g
-//   crashdriver DIR append    appends "S00000".. to gear.sav (P1 = i, n = 2i)
-//   crashdriver DIR replace   overwrites the records of a 50-record gear.sav in turn (P1 = g, n =
-//   2g) crashdriver DIR merge     merge g brings 1000 new bearings "K<g>-<i>" (5 digits each,
-//                             Cr = g + 1)
-// and once, as another copy of the program would while the data manager is open:
-//   crashdriver DIR add       appends the bearing "Z9999" to bearing.sav
+// Writes the record files in an endless loop for the crash tests to kill at random moments; every
+// record carries a check value, so a reader tells a whole record from a torn one. Modes (DIR MODE):
+// rewrite: bearing.sav holds generation g: 100 + 50*(g%2) bearings "M00000".., Cr = g;
+// append: appends "S00000".. to gear.sav (P1 = i, n = 2i); replace: overwrites the records of a
+// 50-record gear.sav in turn (P1 = g, n = 2g); merge: merge g brings 1000 new bearings "K<g>-<i>"
+// (5 digits each, Cr = g + 1); add (once, as another copy would): appends "Z9999" to bearing.sav.
 
 #include "catalogue/combiner.h"
 #include "records/recordfile.h"
@@ -31,34 +27,32 @@ template <typename T> bool ok(const Result<T> &r)
     return r.ok();
 }
 
-// count bearings named prefix + number (5 digits), Cr = cr, e = 0.5.
+QString numbered(const QString &prefix, int i)
+{
+    return prefix + QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+}
+
 QList<BearingRecord> bearings(int count, const QString &prefix, float cr)
 {
     QList<BearingRecord> list;
     for (int i = 0; i < count; ++i)
-        list.append({ prefix + QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')), 1, 0, 0, 0,
-            0.5f, 0, 0, cr });
+        list.append({ numbered(prefix, i), 1, 0, 0, 0, 0.5f, 0, 0, cr });
     return list;
 }
 
-// "S<number>" with P1 = value, n = 2 * value.
 ShaftRecord shaft(int number, int value)
 {
     ShaftRecord s;
-    s.ShaftNo = QStringLiteral("S%1").arg(number, 5, 10, QLatin1Char('0'));
-    s.P1 = float(value), s.n = float(2 * value);
+    s.ShaftNo = numbered(u"S"_qs, number), s.P1 = float(value), s.n = float(2 * value);
     return s;
 }
 
 bool merge(int g)
 {
-    if (g > RecordLayout::MaxRecords / 1000) {
-        pause(); // past the record limit the driver only waits
-        return true;
-    }
+    if (g > RecordLayout::MaxRecords / 1000)
+        return pause(), true; // past the record limit the driver only waits
     const QString source = QDir(appDirectory()).filePath(QStringLiteral("source.sav"));
-    const QString prefix = QStringLiteral("K%1-").arg(g, 5, 10, QLatin1Char('0'));
-    if (!ok(rewriteBearingFile(source, bearings(1000, prefix, float(g + 1)))))
+    if (!ok(rewriteBearingFile(source, bearings(1000, numbered(u"K"_qs, g) + u'-', g + 1.0f))))
         return false;
     const auto merged = Combiner::mergeBearingFiles(source, bearingPath());
     if (merged && (*merged)->stopped)
@@ -95,13 +89,9 @@ int main(int argc, char *argv[])
             done = merge(i);
         else
             return 2;
-        if (!done) {
-            std::fprintf(stderr, "%s\n", qPrintable(lastError.text()));
-            return 1;
-        }
-        if (i == 1) { // the first write is complete: the test may now kill at any moment
-            std::fputs("done\n", stdout);
-            std::fflush(stdout);
-        }
+        if (!done)
+            return std::fprintf(stderr, "%s\n", qPrintable(lastError.text())), 1;
+        if (i == 1) // the first write is complete: the test may now kill at any moment
+            std::fputs("done\n", stdout), std::fflush(stdout);
     }
 }

@@ -1,7 +1,6 @@
-// gear.sav and bearing.sav byte for byte (GBK fields, lookups, appends, the record limit, damage,
-// the safe rewrite, the lock), saving parameters, recalling records, the result report and the
-// detailed data file, and the record merger (duplicates and implausible records skipped, new ones
-// appended unchanged) with its window.
+// gear.sav and bearing.sav byte for byte (GBK fields, lookups, appends, record limit, damage, safe
+// rewrite, lock), saving and recalling records, the two reports, and the record merger (duplicates
+// and implausible records skipped, new ones appended unchanged) with its window.
 
 #include "catalogue/combiner.h"
 #include "records/recall.h"
@@ -116,15 +115,6 @@ QString appendOutcome(const QString &model, float cr = 1)
     return !added ? added.error().reason : *added ? u"added"_s : u"there"_s;
 }
 
-QByteArray many(const char *prefix, int count)
-{
-    QByteArray bytes;
-    bytes.reserve(count * 48);
-    for (int i = 0; i < count; ++i)
-        bytes += bearingSlot(prefix + QByteArray::number(i));
-    return bytes;
-}
-
 } // namespace
 
 class TestRecords : public QObject
@@ -221,11 +211,15 @@ private slots:
         QCOMPARE(encodeBearing(h).mid(12, 23), hostile.mid(12, 23));
     }
 
+    // Keys match with trailing blanks aside; case and leading blanks count; the first of two
+    // records wins. Bearings NJ210, " 6206", 6205, 6205 (Cr 1 to 4) and 6208; a key "#no" looks up
+    // the shaft no (1: found): one with P1 0.0005 counts as absent, and of G-7's bearings only B
+    // (6208) is in the catalogue, so only B's factors and type follow.
     // clang-format off
-    void keyComparison_data()
+    void lookups_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::addColumn<float>("cr"); // of the record found; stored: NJ210, " 6206", 6205, 6205
+        QTest::addColumn<float>("cr");
         QTest::newRow("trailing blanks") << u"NJ210   "_s << 1.0f;
         QTest::newRow("longer than the field, blanks") << u"NJ210              "_s << 1.0f;
         QTest::newRow("lower case") << u"nj210"_s << 0.0f;
@@ -233,15 +227,32 @@ private slots:
         QTest::newRow("leading blank missing") << u"6206"_s << 0.0f;
         QTest::newRow("leading blank extra") << u" 6205"_s << 0.0f;
         QTest::newRow("first of two") << u"6205"_s << 3.0f;
+        QTest::newRow("shaft typed in lower case") << u"#g-7"_s << 1.0f;
+        QTest::newRow("shaft, trailing blanks") << u"#G-7   "_s << 1.0f;
+        QTest::newRow("shaft P1 of 0.0005 counts as absent") << u"#TINY"_s << 0.0f;
+        QTest::newRow("shaft not on file") << u"#G-8"_s << 0.0f;
     }
     // clang-format on
-    void keyComparison()
+    void lookups()
     {
         QFETCH(QString, key);
         QFETCH(float, cr);
         writeFile(RecordFiles::bearingPath(),
-            slot("NJ210", 1) + slot(" 6206", 2) + slot("6205", 3) + slot("6205", 4));
-        QCOMPARE(crOf(key), cr);
+            slot("NJ210", 1) + slot(" 6206", 2) + slot("6205", 3) + slot("6205", 4)
+                + bearingSlot("6208", 0, 0.24f, 2.8f, 4.2f, 29.5f));
+        ShaftRecord tiny = oneGearShaft(u"TINY"_s);
+        tiny.P1 = 0.0005f;
+        writeFile(RecordFiles::gearPath(), encodeShaft(tiny) + encodeShaft(oneGearShaft()));
+        if (!key.startsWith(u'#')) {
+            QCOMPARE(crOf(key), cr);
+            return;
+        }
+        Plan plan;
+        QCOMPARE(Recall::PlanShaftRecall(key.mid(1), plan), cr == 1);
+        const QString text = shown(plan);
+        QCOMPARE(text.isEmpty(), cr == 0);
+        QCOMPARE(text.contains(u"txtBearingB_3=4.2"_s) && text.contains(u"cboTypeB#0"_s), cr == 1);
+        QVERIFY(!text.contains(u"cboTypeA"_s));
     }
 
     // A model already on file (trailing blanks aside) is not appended again, without an error.
@@ -306,6 +317,8 @@ private slots:
             QDir::toNativeSeparators(gear)
                 + u": 另一个程序（也可能是本程序的另一个副本）正在写入这个文件，请稍后再试"_s);
         QVERIFY(writeFile(RecordFiles::tempPath(), "new"));
+        // The lock makes a missing file as any new file is made: readable as the umask allows.
+        QCOMPARE(QFile::permissions(gear), QFile::permissions(RecordFiles::tempPath()));
         QCOMPARE(std::rename(QFile::encodeName(RecordFiles::tempPath()).constData(),
                      QFile::encodeName(gear).constData()),
             0); // as the holder's replacement does
@@ -444,44 +457,14 @@ private slots:
             qPrintable(plan));
     }
 
-    // clang-format off
-    void shaftLookup_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("typed in lower case") << u"g-7"_s << true;
-        QTest::newRow("trailing blanks") << u"G-7   "_s << true;
-        QTest::newRow("P1 of 0.0005 counts as absent") << u"TINY"_s << false;
-        QTest::newRow("not on file") << u"G-8"_s << false;
-    }
-    // clang-format on
-    void shaftLookup()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, found);
-        ShaftRecord tiny = oneGearShaft(u"TINY"_s);
-        tiny.P1 = 0.0005f;
-        writeFile(RecordFiles::gearPath(), encodeShaft(tiny) + encodeShaft(oneGearShaft()));
-        writeFile(RecordFiles::bearingPath(),
-            encodeBearing(bearing("6208", 0, 0.24f, 2.8f, 4.2f, 29.5f)));
-        Plan plan;
-        QCOMPARE(Recall::PlanShaftRecall(typed, plan), found);
-        // B (6208) is in the catalogue, A (30208) is not: only B's factors and type follow.
-        const QString text = shown(plan);
-        QCOMPARE(text.isEmpty(), !found);
-        QCOMPARE(text.contains(u"txtBearingB_3=4.2"_s) && text.contains(u"cboTypeB#0"_s), found);
-        QVERIFY(!text.contains(u"cboTypeA"_s));
-    }
-
     // The first of two records; a Cr of 0.001 counts as absent. B typed as A's model (case and
     // trailing blanks aside) takes A's boxes as they stand, unsaved edit and empty box included:
     // no type, no caret, no file read.
     void bearingLookups()
     {
         writeFile(RecordFiles::bearingPath(),
-            encodeBearing(bearing("7208C", 4, 0, 0, 0, 36.8f))
-                + encodeBearing(bearing("7208C", 1, 1, 1, 1, 99))
-                + encodeBearing(bearing("T1", 0, 0.3f, 2, 3, 0.001f)));
+            slot("7208C", 36.8f).replace(12, 1, "\4") + bearingSlot("7208C", 1, 1, 1, 1, 99)
+                + bearingSlot("T1", 0, 0.3f, 2, 3, 0.001f));
         Plan plan;
         QVERIFY(Recall::PlanBearingRecall(Recall::Side::B, u"7208c"_s, plan));
         QCOMPARE(shown(plan),
@@ -586,13 +569,8 @@ private slots:
                 return writeDetailedData(path, in, workedResult(), u"G-101"_s, true, false);
             });
         };
-        QVERIFY(result(u"G-101"_s));
-        QCOMPARE(name, report);
-        QVERIFY(detailed());
-        QCOMPARE(name, detail);
-        QVERIFY(!result(u"G-7"_s));
-        QCOMPARE(name, u"G-7"_s);
-        QVERIFY(!detailed());
+        QVERIFY(result(u"G-101"_s) && name == report && detailed() && name == detail);
+        QVERIFY(!result(u"G-7"_s) && name == u"G-7"_s && !detailed());
         QCOMPARE(prompter.proposed.join(u' '),
             u"G-101|文本文件(*.txt) %1|文本文件(*.txt) G-7|文本文件(*.txt) G-7|文本文件(*.txt)"_s
                 .arg(report));
@@ -678,8 +656,7 @@ private slots:
         QFile target(m_target), source(m_source);
         QVERIFY(target.open(QIODevice::WriteOnly) && target.resize(qint64(1) << 30));
         QVERIFY(source.open(QIODevice::WriteOnly) && source.resize(qint64(2) << 30));
-        target.close();
-        source.close();
+        target.close(), source.close();
         QElapsedTimer timer;
         timer.start();
         const Combiner::MergeResult r = mergeNow();
@@ -701,8 +678,8 @@ private slots:
         QCOMPARE(view(w), u"目标文件中有 0 个记录"_s);
         QVERIFY(QFile::exists(m_target));
         delete w;
-        writeFile(m_target, many("M", 32766) + "torn");
-        writeFile(m_source, bearingSlot("M5") + bearingSlot("NEW1") + bearingSlot("NEW2"));
+        writeFile(m_target, bearingSlot("M").repeated(32766) + "torn");
+        writeFile(m_source, bearingSlot("M") + bearingSlot("NEW1") + bearingSlot("NEW2"));
         w = new frmCombiner(prompter);
         QCOMPARE(view(w), u"目标文件中有 32766 个记录"_s);
         QCOMPARE(child<QLineEdit>(w, "txtDestination")->text(), QDir::toNativeSeparators(m_target));

@@ -1,8 +1,7 @@
 #pragma once
 
 // Ways to make file operations fail for the length of a scope (Linux): a path without write (or
-// any) permission, also when the tests run as root; a file size limit that stops a write
-// half-way; links planted under the names the program writes.
+// any) permission, also as root; a file size limit that stops a write half-way.
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +15,8 @@
 
 namespace Fixture {
 
-// Gives path mode (read-only by default), and owner rwx again after. Root ignores permissions,
-// so the thread also drops that privilege (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH).
+// Gives path mode (read-only by default), owner rwx again after. Root ignores permissions, so the
+// thread also drops CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH meanwhile.
 class ReadOnly
 {
 public:
@@ -39,8 +38,7 @@ public:
             syscall(SYS_capset, &m_header, m_saved);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    // False when the path (a folder: a new file in it) still opens for reading and writing: the
-    // test then cannot check anything.
+    // False when the path (a folder: a new file in it) still opens for writing: nothing to test.
     bool effective() const
     {
         const bool dir = QFileInfo(m_path).isDir();
@@ -80,13 +78,6 @@ private:
     rlimit m_saved {};
     void (*m_handler)(int) = nullptr;
 };
-
-// Puts a symbolic link to target at path, in place of any file there.
-inline bool plantLink(const QString &target, const QString &path)
-{
-    QFile::remove(path);
-    return QFile::link(target, path);
-}
 
 } // namespace Fixture
 #endif
