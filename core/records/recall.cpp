@@ -122,7 +122,7 @@ Plan bearingPlan(Side side, const BearingRecord &bearing)
     return plan;
 }
 
-bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error)
+bool planShaftRecall(const QString &typedNumber, Plan &plan, FileError *error)
 {
     plan.clear();
     const Result<std::optional<ShaftRecord>> found
@@ -146,7 +146,7 @@ bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error)
     return true;
 }
 
-bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, FileError *error)
+bool planBearingRecall(Side side, const QString &typedModel, Plan &plan, FileError *error)
 {
     plan.clear();
     const Result<std::optional<BearingRecord>> found
@@ -160,11 +160,11 @@ bool PlanBearingRecall(Side side, const QString &typedModel, Plan &plan, FileErr
     return true;
 }
 
-bool PlanBearingBRecall(const QString &typedModelA, const QString &typedModelB,
+bool planBearingBRecall(const QString &typedModelA, const QString &typedModelB,
     const std::array<QString, 4> &factorTextsA, Plan &plan, FileError *error)
 {
     if (modelKey(typedModelA) != modelKey(typedModelB))
-        return PlanBearingRecall(Side::B, typedModelB, plan, error);
+        return planBearingRecall(Side::B, typedModelB, plan, error);
     plan.clear();
     if (error)
         *error = FileError();

@@ -7,10 +7,10 @@
 // order matters and must be kept.
 //
 // Use from the window (the Enter key is swallowed in every case):
-//   RecallShaft:    Recall::PlanShaftRecall(typed number, plan, &error); a found record clears
+//   RecallShaft:    Recall::planShaftRecall(typed number, plan, &error); a found record clears
 //                   the window, then applies the plan; a failed error is shown either way.
-//   RecallBearingA: Recall::PlanBearingRecall(Recall::Side::A, typed model), then apply.
-//   RecallBearingB: Recall::PlanBearingBRecall(model A, model B, A's four factor texts).
+//   RecallBearingA: Recall::planBearingRecall(Recall::Side::A, typed model), then apply.
+//   RecallBearingB: Recall::planBearingBRecall(model A, model B, A's four factor texts).
 
 #include "calc/gatherinputs.h"
 #include "records/recordfile.h"
@@ -76,17 +76,17 @@ Plan bearingPlan(Side side, const BearingRecord &bearing);
 // bearing.sav. Returns true with the plan when the record is found; false (plan empty) when it is
 // not, or when gear.sav cannot be read (error filled). A bearing.sav error leaves those bearings
 // out of the plan and fills error while the result stays true.
-bool PlanShaftRecall(const QString &typedNumber, Plan &plan, FileError *error = nullptr);
+bool planShaftRecall(const QString &typedNumber, Plan &plan, FileError *error = nullptr);
 
 // RecallBearingA (and RecallBearingB when the models differ): true with the plan when the typed
 // model is in the catalogue.
-bool PlanBearingRecall(
+bool planBearingRecall(
     Side side, const QString &typedModel, Plan &plan, FileError *error = nullptr);
 
 // RecallBearingB. When the typed models of A and B are equal (upper-cased, 12 characters) no file
 // is read: the plan copies A's four factor texts (as they stand, empty ones included) into
-// B's four factor boxes and leaves B's type and caret alone. Otherwise as PlanBearingRecall for B.
-bool PlanBearingBRecall(const QString &typedModelA, const QString &typedModelB,
+// B's four factor boxes and leaves B's type and caret alone. Otherwise as planBearingRecall for B.
+bool planBearingBRecall(const QString &typedModelA, const QString &typedModelB,
     const std::array<QString, 4> &factorTextsA, Plan &plan, FileError *error = nullptr);
 
 } // namespace Recall

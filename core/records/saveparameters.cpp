@@ -78,7 +78,7 @@ RecordCopies recordCopies(const CalcInput &in, const OptionFlags &flags)
     return copies;
 }
 
-SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk)
+SaveOutcome saveShaftRecord(const RecordCopies &copies, const SaveTalk &talk)
 {
     SaveOutcome out;
     auto fail = [&](const FileError &error) {
@@ -152,5 +152,5 @@ SaveOutcome SaveParameters(const MainInputs &window, CalcInput &input, OptionFla
         return out;
     }
     copies = recordCopies(input, flags);
-    return SaveShaftRecord(copies, talk);
+    return saveShaftRecord(copies, talk);
 }

@@ -66,9 +66,9 @@ RecordCopies recordCopies(const CalcInput &input, const OptionFlags &flags);
 // even for equal models) and tells "参数已保存,快用工具\数据管理器完善. " when a bearing was added,
 // "参数已保存     " otherwise, followed by a line for each torn tail a writer dropped (and kept in
 // its backup). A file error is told as error.text().
-SaveOutcome SaveShaftRecord(const RecordCopies &copies, const SaveTalk &talk);
+SaveOutcome saveShaftRecord(const RecordCopies &copies, const SaveTalk &talk);
 
 // The whole command: GatherInputs into input and flags, their recordCopies into copies (left
-// alone after a conversion fault), then SaveShaftRecord.
+// alone after a conversion fault), then saveShaftRecord.
 SaveOutcome SaveParameters(const MainInputs &window, CalcInput &input, OptionFlags &flags,
     RecordCopies &copies, const SaveTalk &talk);

@@ -248,7 +248,7 @@ private slots:
             return;
         }
         Plan plan;
-        QCOMPARE(Recall::PlanShaftRecall(key.mid(1), plan), cr == 1);
+        QCOMPARE(Recall::planShaftRecall(key.mid(1), plan), cr == 1);
         const QString text = shown(plan);
         QCOMPARE(text.isEmpty(), cr == 0);
         QCOMPARE(text.contains(u"txtBearingB_3=4.2"_s) && text.contains(u"cboTypeB#0"_s), cr == 1);
@@ -466,13 +466,13 @@ private slots:
             slot("7208C", 36.8f).replace(12, 1, "\4") + bearingSlot("7208C", 1, 1, 1, 1, 99)
                 + bearingSlot("T1", 0, 0.3f, 2, 3, 0.001f));
         Plan plan;
-        QVERIFY(Recall::PlanBearingRecall(Recall::Side::B, u"7208c"_s, plan));
+        QVERIFY(Recall::planBearingRecall(Recall::Side::B, u"7208c"_s, plan));
         QCOMPARE(shown(plan),
             u"txtBearingB_1=0 txtBearingB_2=0 txtBearingB_3=0 txtBearingB_4=36.8 cboTypeB#4 txtBearingB_0^0"_s);
-        QVERIFY(!Recall::PlanBearingRecall(Recall::Side::A, u"7209C"_s, plan) && plan.isEmpty());
-        QVERIFY(!Recall::PlanBearingRecall(Recall::Side::A, u"T1"_s, plan));
+        QVERIFY(!Recall::planBearingRecall(Recall::Side::A, u"7209C"_s, plan) && plan.isEmpty());
+        QVERIFY(!Recall::planBearingRecall(Recall::Side::A, u"T1"_s, plan));
         QFile::remove(RecordFiles::bearingPath());
-        QVERIFY(Recall::PlanBearingBRecall(
+        QVERIFY(Recall::planBearingBRecall(
             u"NU208"_s, u"nu208  "_s, { u"0.4"_s, u"1.5"_s, {}, u"80"_s }, plan));
         QCOMPARE(
             shown(plan), u"txtBearingB_1=0.4 txtBearingB_2=1.5 txtBearingB_3= txtBearingB_4=80"_s);

@@ -96,6 +96,7 @@ void frmEditer::buildList()
     lstBearing->setFont(cells);
     lstBearing->setModel(m_lines);
     lstBearing->setUniformItemSizes(true);
+    lstBearing->setLayoutMode(QListView::Batched); // 32767 lines laid out while the window is shown
     lstBearing->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstBearing->setSelectionMode(QAbstractItemView::SingleSelection);
     setBase(lstBearing, QColor(192, 192, 192));

@@ -66,7 +66,7 @@ void frmMain::recallShaft()
 {
     Recall::Plan plan;
     FileError error;
-    if (Recall::PlanShaftRecall(txtParameter[0]->text(), plan, &error)) {
+    if (Recall::planShaftRecall(txtParameter[0]->text(), plan, &error)) {
         cmdClear_Click();
         applyPlan(plan);
     }
@@ -78,7 +78,7 @@ void frmMain::recallBearingA()
 {
     Recall::Plan plan;
     FileError error;
-    if (Recall::PlanBearingRecall(Recall::Side::A, txtBearingA[0]->text(), plan, &error))
+    if (Recall::planBearingRecall(Recall::Side::A, txtBearingA[0]->text(), plan, &error))
         applyPlan(plan);
     if (error.failed())
         m_prompter.inform(error.text());
@@ -90,7 +90,7 @@ void frmMain::recallBearingB()
     FileError error;
     const std::array<QString, 4> factorsA = { txtBearingA[1]->text(), txtBearingA[2]->text(),
         txtBearingA[3]->text(), txtBearingA[4]->text() };
-    if (Recall::PlanBearingBRecall(
+    if (Recall::planBearingBRecall(
             txtBearingA[0]->text(), txtBearingB[0]->text(), factorsA, plan, &error))
         applyPlan(plan);
     if (error.failed())
