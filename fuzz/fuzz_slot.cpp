@@ -1,5 +1,7 @@
-// One slot of any bytes as a gear.sav and a bearing.sav record, stored again and shown.
+// One slot of any bytes as a gear.sav and a bearing.sav record: stored again, shown, and judged by
+// the merger's plausibility check.
 
+#include "catalogue/combiner.h"
 #include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordlines.h"
@@ -8,74 +10,52 @@
 
 using namespace RecordLayout;
 
-namespace {
-
-bool kept(const QByteArray &once, const char *slot, int at, int width)
-{
-    return std::memcmp(once.constData() + at, slot + at, std::size_t(width)) == 0;
-}
+// clang-format off
+// Bytes at..at+width stored again are those of the slot.
+static bool kept(const QByteArray &once, const char *slot, int at, int width) { return std::memcmp(once.constData() + at, slot + at, std::size_t(width)) == 0; }
 
 // A single-byte text field keeps its bytes, a cleanly decoded text its characters.
-void checkText(const QByteArray &once, const char *slot, int at, int width, const QString &first,
-    const QString &again)
+static void checkText(const QByteArray &once, const char *slot, int at, int width, const QString &first, const QString &again)
 {
-    FUZZ_CHECK(first.size() == width);
-    if (std::all_of(slot + at, slot + at + width, [](char c) { return uchar(c) < 0x80; }))
-        FUZZ_CHECK(kept(once, slot, at, width));
-    FUZZ_CHECK(first.contains(QChar::ReplacementCharacter) || first == again);
+    FUZZ_CHECK(first.size() == width && (first.contains(QChar::ReplacementCharacter) || first == again));
+    FUZZ_CHECK(!std::all_of(slot + at, slot + at + width, [](char c) { return uchar(c) < 0x80; }) || kept(once, slot, at, width));
 }
-
-} // namespace
 
 // Every number keeps its bits (NaN payloads too); after one round a record is stable.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const auto gearSlot = FuzzSupport::exactSlot(data, size, ShaftSlot);
-    const char *g = gearSlot.get();
-    const ShaftRecord s = decodeShaft(g);
+    const auto gearSlot = FuzzSupport::exactSlot(data, size, ShaftSlot), bearingSlot = FuzzSupport::exactSlot(data, size, BearingSlot);
+    const char *g = gearSlot.get(), *b = bearingSlot.get();
+    const ShaftRecord s = decodeShaft(g), sAgain = decodeShaft(encodeShaft(s).constData());
     const QByteArray gearOnce = encodeShaft(s);
-    const ShaftRecord sAgain = decodeShaft(gearOnce.constData());
-    FUZZ_CHECK(gearOnce.size() == ShaftSlot && kept(gearOnce, g, 15, 35)
-        && encodeShaft(sAgain) == gearOnce);
+    FUZZ_CHECK(gearOnce.size() == ShaftSlot && kept(gearOnce, g, 15, 35) && encodeShaft(sAgain) == gearOnce);
     FUZZ_CHECK(Module1::BitsToByte(Module1::ByteToBits(s.Flags)) == s.Flags);
     checkText(gearOnce, g, 0, ShaftNoWidth, s.ShaftNo, sAgain.ShaftNo);
     checkText(gearOnce, g, 50, ModelWidth, s.ModelA, sAgain.ModelA);
     checkText(gearOnce, g, 62, ModelWidth, s.ModelB, sAgain.ModelB);
-    const auto bearingSlot = FuzzSupport::exactSlot(data, size, BearingSlot);
-    const char *b = bearingSlot.get();
-    const BearingRecord r = decodeBearing(b);
+    const BearingRecord r = decodeBearing(b), again = FuzzSupport::stored(r);
     const QByteArray once = encodeBearing(r);
-    const BearingRecord again = decodeBearing(once.constData());
     FUZZ_CHECK(once.size() == BearingSlot && kept(once, b, 12, 23) && encodeBearing(again) == once);
     checkText(once, b, 0, ModelWidth, r.Model, again.Model);
+    FUZZ_CHECK(Combiner::isPlausible(r) == FuzzSupport::plausibleBytes(b));
 
     // Browser lines keep their columns; a type goes last as plain digits, copied back whole.
-    RecordLineModel gears;
-    gears.setRecords(QList<ShaftRecord> { s });
-    const QString gearLine = gears.line(0);
-    FUZZ_CHECK(
-        gearLine == RecordLines::ViewGearLine(s) && gearLine.size() == RecordLines::GearLineWidth);
-    FUZZ_CHECK(gears.widestCells() == RecordLines::cellCount(gearLine));
-    FUZZ_CHECK(RecordLines::numberOfGearLine(gearLine).size() <= ShaftNoWidth);
-
-    RecordLineModel bearings;
-    bearings.setRecords(QList<BearingRecord> { r });
-    const QString viewLine = bearings.line(0);
+    RecordLineModel gears, bearings;
+    gears.setRecords(QList<ShaftRecord> { s }), bearings.setRecords(QList<BearingRecord> { r });
+    const QString gearLine = gears.line(0), viewLine = bearings.line(0);
     const qsizetype typeDigits = QString::number(r.Type).size();
-    FUZZ_CHECK(viewLine.size() == RecordLines::BearingLineWidth - 1 + typeDigits);
-    FUZZ_CHECK(bearings.widestCells() == RecordLines::cellCount(viewLine));
-    FUZZ_CHECK(RecordLines::bearingOfLine(viewLine).type == r.Type);
+    FUZZ_CHECK(gearLine == RecordLines::ViewGearLine(s) && gearLine.size() == RecordLines::GearLineWidth
+        && gears.widestCells() == RecordLines::cellCount(gearLine) && RecordLines::numberOfGearLine(gearLine).size() <= ShaftNoWidth);
+    FUZZ_CHECK(viewLine.size() == RecordLines::BearingLineWidth - 1 + typeDigits
+        && bearings.widestCells() == RecordLines::cellCount(viewLine) && RecordLines::bearingOfLine(viewLine).type == r.Type);
 
     // The manager's line reads back as shown; stored again no value changes (NaN, Inf: 0 once).
     const QString line = EditerLine::fromRecord(r);
-    FUZZ_CHECK(
-        line.size() == EditerLine::TypeStart + typeDigits && EditerLine::typeOf(line) == r.Type);
     const BearingRecord back = EditerLine::toRecord(line);
-    FUZZ_CHECK(back.Model == r.Model && back.Type == r.Type && back.d == r.d && back.D == r.D
-        && back.B == r.B && FuzzSupport::factorsShown(r, back));
-    if (FuzzSupport::finiteFactors(back))
-        FUZZ_CHECK(encodeBearing(EditerLine::toRecord(EditerLine::fromRecord(back)))
-            == encodeBearing(back));
+    FUZZ_CHECK(line.size() == EditerLine::TypeStart + typeDigits && EditerLine::typeOf(line) == r.Type);
+    FUZZ_CHECK(back.Model == r.Model && back.Type == r.Type && back.d == r.d && back.D == r.D && back.B == r.B && FuzzSupport::factorsShown(r, back));
+    FUZZ_CHECK(!FuzzSupport::finiteFactors(back) || encodeBearing(EditerLine::toRecord(EditerLine::fromRecord(back))) == encodeBearing(back));
     (void)EditerLine::displayText(line);
     return 0;
 }
+// clang-format on
