@@ -172,7 +172,7 @@ private slots:
         QTest::newRow("a window of the program, line gone") << "#1|gone|window" << "models=6204 7206;chosen=-;type=0;model=;open=0;edit=0";
         QTest::newRow("nothing chosen: first type") << "type=2|window" << "models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0";
         QTest::newRow("an addition keeps its input, goes into the reloaded list")
-            << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list";
+            << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list;focus=cmdUpdate";
         QTest::newRow("an edit whose line is gone has none to replace")
             << "#1|cmdEdit|gone|window|?models=6204 7206;chosen=-;type=3;model=NU206;open=1;edit=1|cmdUpdate" << "models=6204 7206;file=list;focus=lstBearing";
     }
