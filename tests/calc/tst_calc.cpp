@@ -33,6 +33,7 @@ private slots:
         row("D exponent", "text", u"1D2"_s, "100");
         row("E exponent, blank, sign", "text", u"2E +1"_s, "20");
         row("d exponent, tab", "text", u"\t3d1"_s, "30");
+        row("CR and LF are blanks", "text", u"1\r\n2"_s, "12");
         row("letters first", "text", u"kW12"_s, "0");
         row("second point ends", "text", u"1.2.3"_s, "1.2");
         row("tiny exponent", "text", u"1e-400"_s, "0");
@@ -42,6 +43,7 @@ private slots:
         row("32767.4", "int", u"32767.4"_s, "32767");
         row("32767.5 overflows", "int", u"32767.5"_s, "-");
         row("-32768.5 to even fits", "int", u"-32768.5"_s, "-32768");
+        row("-32769 overflows", "int", u"-32769"_s, "-");
         row("NaN overflows", "int", u"nan"_s, "-");
         row("85 432 h, two decimals", "caption", u"85432"_s, "8.54");
         row("6 587 051 h, one decimal", "caption", u"6587051"_s, "658.7");
@@ -133,6 +135,7 @@ private slots:
         row("L - L2 beyond 16 bits", "L=32000 L2=-1000", "fault=6 r2z=-60 RxzB=99");
         row("torque beyond float", "P1=3e38", "fault=6 T1=99");
         row("L - L2 = -32768 fits 16 bits", "L=-30000 L2=2768", "fault=0");
+        row("L - L2 = 32767 fits 16 bits", "L=30000 L2=-2767", "fault=0");
         light("zero rating: a life of 0, not skipped", "TypeA=3 TypeB=3 CrA=0", "fault=0 LhA=0");
         row("pressure angle 90 computes: tan of the program's pi/2 is finite", "ALFA1=90", "fault=0");
         row("negative load skips its life only", "TypeA=0 TypeB=0 eB=0 Y2B=-20", "PA=3140.79 PB=-1344.96 LhA=6587051 LhB=99");
@@ -195,6 +198,7 @@ private slots:
         row("type data -32768 fits 16 bits, not the byte", { "cboTypeA=-32768" }, "fault=6|TypeA=-32768");
         row("type 256 is no byte: overflow", { "cboTypeA=256" }, "fault=6");
         row("type 255 fits the byte", { "cboTypeA=255" }, "fault=0|TypeA=255");
+        row("type data 32767 fits 16 bits, not the byte", { "cboTypeA=32767" }, "fault=6|TypeA=32767");
         QTest::newRow("type 0 keeps e, Y1, Y2") << typed + strings({ "cboTypeA=0", "cboTypeB=0" }) << u"A=22312        0 0.38 1.62 2.12 150.12|Y2A=2.125"_s;
         QTest::newRow("types 1 and 2 drop Y2") << typed + strings({ "cboTypeA=1", "cboTypeB=2" }) << u"A=22312        1 0.38 1.62 0 150.12|B=22312        2 0.38 1.62 0 150.12"_s;
         QTest::newRow("types 3 and 4 keep none") << typed + strings({ "cboTypeA=3", "cboTypeB=4" }) << u"A=22312        3 0 0 0 150.12|B=22312        4 0 0 0 150.12|Y2A=2.125"_s;
@@ -212,6 +216,7 @@ private slots:
         check("negative Cr A, negative speed beside it", { "txtParameter_2=-1000", "txtBearingA_4=-150" }, zero, "txtBearingA_4");
         check("tiny product: the factor below 1", { "txtParameter_1=1", "txtBearingA_4=1e-22" }, zero, "txtBearingA_4");
         check("small product passes", { "txtBearingA_4=1e-20" }, "");
+        check("product 1.05e-5 passes", { "txtParameter_1=1.05e-5", "txtParameter_2=1", "txtParameter_3=1", "txtGear_0=1", "txtGear_1=1", "txtBearingA_4=1", "txtBearingB_4=1" }, "");
         check("negative span", { "txtParameter_3=-300" }, zero, "txtParameter_3");
         check("negative P named before a Cr below 1", { "txtParameter_1=-20", "txtBearingB_4=0.5" }, zero, "txtParameter_1");
         check("tiny P", { "txtParameter_1=1e-25" }, zero, "txtParameter_1");
