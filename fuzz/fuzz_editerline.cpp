@@ -8,7 +8,6 @@
 using namespace RecordLayout;
 using FuzzSupport::stored;
 
-// clang-format off
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
 // is the value within a half.
 static void checkValue(const QString &text)
@@ -16,8 +15,11 @@ static void checkValue(const QString &text)
     const double v = Conv::valueOf(text);
     float f = 0;
     std::int16_t i = 0;
-    for (int k = 0; k <= 3; ++k) (void)Conv::roundHalfEven(v, k);
-    FUZZ_CHECK(Conv::toSingle(v, f) != Fault::None || std::fabs(Conv::valueOf(Conv::singleText(f)) - double(f)) <= 5e-6 * std::fabs(double(f)) + 1e-45);
+    for (int k = 0; k <= 3; ++k)
+        (void)Conv::roundHalfEven(v, k);
+    FUZZ_CHECK(Conv::toSingle(v, f) != Fault::None
+        || std::fabs(Conv::valueOf(Conv::singleText(f)) - double(f))
+            <= 5e-6 * std::fabs(double(f)) + 1e-45);
     FUZZ_CHECK(Conv::toInteger(v, i) != Fault::None || std::fabs(v - i) <= 0.5);
     FUZZ_CHECK(Conv::fitText(text, 12).size() == 12);
 }
@@ -25,12 +27,16 @@ static void checkValue(const QString &text)
 // Once stored, a line is stable: its model, type and dimensions at once, every value after that.
 static void checkLine(const QString &line)
 {
-    const auto storedAgain = [](const BearingRecord &r) { return EditerLine::toRecord(EditerLine::fromRecord(stored(r))); };
+    const auto storedAgain = [](const BearingRecord &r) {
+        return EditerLine::toRecord(EditerLine::fromRecord(stored(r)));
+    };
     const BearingRecord first = EditerLine::toRecord(line), second = storedAgain(first);
     const int type = EditerLine::typeOf(line);
-    FUZZ_CHECK(first.Model == line.left(EditerLine::ModelWidth) && (type < 0 || type > 255 || first.Type == type));
+    FUZZ_CHECK(first.Model == line.left(EditerLine::ModelWidth)
+        && (type < 0 || type > 255 || first.Type == type));
     FUZZ_CHECK(encodeBearing(second).left(19) == encodeBearing(stored(first)).left(19));
-    FUZZ_CHECK(!FuzzSupport::finiteFactors(second) || encodeBearing(storedAgain(second)) == encodeBearing(second));
+    FUZZ_CHECK(!FuzzSupport::finiteFactors(second)
+        || encodeBearing(storedAgain(second)) == encodeBearing(second));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -41,24 +47,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkValue(QString::fromUtf16(reinterpret_cast<const char16_t *>(data), qsizetype(size / 2)));
     checkLine(text);
     // An entry is taken exactly when the model is not blank, the type listed and every value fits.
-    EditerLine::Entry entry { .model = parts.value(0), .type = int(std::clamp(Conv::valueOf(parts.value(8)), -2.0, 9.0)) };
-    bool valid = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < EditerLine::TypeCount;
+    EditerLine::Entry entry { .model = parts.value(0),
+        .type = int(std::clamp(Conv::valueOf(parts.value(8)), -2.0, 9.0)) };
+    bool valid
+        = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < EditerLine::TypeCount;
     std::array<std::int16_t, 3> dims {};
     BearingRecord want;
     const std::array<float *, 4> factors { &want.e, &want.Y1, &want.Y2, &want.Cr };
     for (std::size_t i = 0; i < 7; ++i) {
-        const double v = Conv::valueOf((i < 3 ? entry.dimensions[i] : entry.factors[i - 3]) = parts.value(int(i) + 1));
-        valid = (i < 3 ? Conv::toInteger(v, dims[i]) : Conv::toSingle(v, *factors[i - 3])) == Fault::None && valid;
+        const double v = Conv::valueOf(
+            (i < 3 ? entry.dimensions[i] : entry.factors[i - 3]) = parts.value(int(i) + 1));
+        valid = (i < 3 ? Conv::toInteger(v, dims[i]) : Conv::toSingle(v, *factors[i - 3]))
+                == Fault::None
+            && valid;
     }
     QString line;
     EditerLine::Refusal refusal;
-    FUZZ_CHECK(EditerLine::fromEntry(entry, line, refusal) == valid && (valid || refusal.field != EditerLine::Field::None));
-    if (!valid) return 0;
+    FUZZ_CHECK(EditerLine::fromEntry(entry, line, refusal) == valid
+        && (valid || refusal.field != EditerLine::Field::None));
+    if (!valid)
+        return 0;
     // The line holds the model as the box keeps it, the dimensions exactly, the factors as shown.
     const BearingRecord r = EditerLine::toRecord(line);
-    FUZZ_CHECK(line.size() == EditerLine::TypeStart + 1 && r.Model == EditerLine::fitModel(entry.model) && r.Type == entry.type);
-    FUZZ_CHECK(r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && FuzzSupport::factorsShown(want, r));
+    FUZZ_CHECK(line.size() == EditerLine::TypeStart + 1
+        && r.Model == EditerLine::fitModel(entry.model) && r.Type == entry.type);
+    FUZZ_CHECK(
+        r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && FuzzSupport::factorsShown(want, r));
     checkLine(line);
     return 0;
 }
-// clang-format on

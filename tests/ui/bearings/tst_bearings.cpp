@@ -44,27 +44,48 @@ class TestBearings : public QObject
     // focus box's text is selected to be typed over, or there is none to select.
     void check(const QString &expected)
     {
-        // clang-format off
         const QModelIndexList chosen = list()->selectionModel()->selectedIndexes();
         QWidget *focus = m_w->focusWidget();
-        const QLineEdit *edit = qobject_cast<QComboBox *>(focus) ? qobject_cast<QComboBox *>(focus)->lineEdit() : qobject_cast<QLineEdit *>(focus);
+        const QLineEdit *edit = qobject_cast<QComboBox *>(focus)
+            ? qobject_cast<QComboBox *>(focus)->lineEdit()
+            : qobject_cast<QLineEdit *>(focus);
         const QStringList models = lines().replaceInStrings(QRegularExpression(u" .*"_s), {});
         QStringList fromFile, colours;
         const auto stored = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
-        for (const BearingRecord &r : stored->records) fromFile << EditerLine::fromRecord(r);
-        for (const QString &box : u"txtBearing_0 txtBearing_4 txtParameter_2 lstBearing"_s.split(u' ')) colours << get<QWidget>(box)->palette().color(QPalette::Base).name();
+        for (const BearingRecord &r : stored->records)
+            fromFile << EditerLine::fromRecord(r);
+        for (const QString &box :
+            u"txtBearing_0 txtBearing_4 txtParameter_2 lstBearing"_s.split(u' '))
+            colours << get<QWidget>(box)->palette().color(QPalette::Base).name();
         const QByteArray dump = Fixture::readFile(m_dir->filePath(u"TestData.txt"_s));
         const auto yes = [](bool b) { return b ? u"1"_s : u"0"_s; };
-        const QHash<QString, QString> got { { u"models"_s, models.join(u' ') }, { u"chosen"_s, chosen.isEmpty() ? u"-"_s : models.at(chosen.first().row()) },
-            { u"type"_s, QString::number(get<QComboBox>(u"cboBearing"_s)->currentIndex()) }, { u"model"_s, get(u"txtBearing_0"_s)->text() }, { u"d"_s, get(u"txtParameter_0"_s)->text() },
-            { u"open"_s, yes(get(u"txtBearing_0"_s)->isEnabled()) }, { u"edit"_s, yes(get<QPushButton>(u"cmdEdit"_s)->isEnabled()) }, { u"focus"_s, focus->objectName() },
-            { u"selected"_s, yes(!edit || edit->text().trimmed().isEmpty() || edit->selectedText() == edit->text()) },
-            { u"file"_s, Fixture::readFile(RecordFiles::bearingPath()) == m_before && lines() == m_linesBefore ? u"kept"_s : fromFile == lines() && !QFile::exists(RecordFiles::tempPath()) ? u"list"_s : u"other"_s },
-            { u"messages"_s, m_prompter.texts().join(u'/').replace(m_dir->path(), u"DIR"_s) }, { u"header"_s, get<QLabel>(u"lblItem"_s)->text() },
-            { u"first"_s, lines().value(0).mid(30) }, { u"last"_s, lines().value(lines().size() - 1) }, { u"e"_s, get(u"txtBearing_1"_s)->text() },
-            { u"tabs"_s, m_tabs.join(u' ') }, { u"colours"_s, colours.join(u' ') },
-            { u"dump"_s, dump == QString(lines().join(u"\r\n") + u"\r\n").toLatin1() ? u"list"_s : QString::fromLatin1(dump) } };
-        // clang-format on
+        const QHash<QString, QString> got { { u"models"_s, models.join(u' ') },
+            { u"chosen"_s, chosen.isEmpty() ? u"-"_s : models.at(chosen.first().row()) },
+            { u"type"_s, QString::number(get<QComboBox>(u"cboBearing"_s)->currentIndex()) },
+            { u"model"_s, get(u"txtBearing_0"_s)->text() },
+            { u"d"_s, get(u"txtParameter_0"_s)->text() },
+            { u"open"_s, yes(get(u"txtBearing_0"_s)->isEnabled()) },
+            { u"edit"_s, yes(get<QPushButton>(u"cmdEdit"_s)->isEnabled()) },
+            { u"focus"_s, focus->objectName() },
+            { u"selected"_s,
+                yes(!edit || edit->text().trimmed().isEmpty()
+                    || edit->selectedText() == edit->text()) },
+            { u"file"_s,
+                Fixture::readFile(RecordFiles::bearingPath()) == m_before
+                        && lines() == m_linesBefore
+                    ? u"kept"_s
+                    : fromFile == lines() && !QFile::exists(RecordFiles::tempPath()) ? u"list"_s
+                                                                                     : u"other"_s },
+            { u"messages"_s, m_prompter.texts().join(u'/').replace(m_dir->path(), u"DIR"_s) },
+            { u"header"_s, get<QLabel>(u"lblItem"_s)->text() },
+            { u"first"_s, lines().value(0).mid(30) },
+            { u"last"_s, lines().value(lines().size() - 1) },
+            { u"e"_s, get(u"txtBearing_1"_s)->text() }, { u"tabs"_s, m_tabs.join(u' ') },
+            { u"colours"_s, colours.join(u' ') },
+            { u"dump"_s,
+                dump == QString(lines().join(u"\r\n") + u"\r\n").toLatin1()
+                    ? u"list"_s
+                    : QString::fromLatin1(dump) } };
         for (const QString &item : expected.split(u';')) {
             const QString name = item.section(u'=', 0, 0);
             QCOMPARE(QString(name + u'=' + got.value(name, u"?"_s)), item);
@@ -75,7 +96,9 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
     void init()
     {
-        m_dir = std::make_unique<Fixture::AppDirectory>(), m_prompter.clear(), m_tabs.clear();
+        m_dir = std::make_unique<Fixture::AppDirectory>();
+        m_prompter.clear();
+        m_tabs.clear();
     }
     void cleanup() { m_w.reset(); }
 
@@ -182,31 +205,56 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, expected);
         const float inf = std::numeric_limits<float>::infinity(); // shown as what they are
-        // clang-format off
-        const auto write = [](const QList<BearingRecord> &r) { QVERIFY(RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), r).ok()); };
-        write({ { u"6204"_s, 0, 20, 47, 14, std::numeric_limits<float>::quiet_NaN(), -inf, 1.23456789f, inf }, bearing(u"NU206"_s, 3, 30, 62) });
+        const auto write = [](const QList<BearingRecord> &r) {
+            QVERIFY(RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), r).ok());
+        };
+        write({ { u"6204"_s, 0, 20, 47, 14, std::numeric_limits<float>::quiet_NaN(), -inf,
+                    1.23456789f, inf },
+            bearing(u"NU206"_s, 3, 30, 62) });
         QDialog dialog;
         QWidget window;
         for (const QString &step : steps.split(u'|')) {
             const QString box = step.section(u'=', 0, 0), value = step.section(u'=', 1);
-            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty") open();
-            if (step == u"unsorted") write({ bearing(u"22312"_s, 0, 60, 130, 46), bearing(u"22210"_s, 0, 50, 90, 23), bearing(u"23120"_s, 0, 100, 165, 52),
-                                             { u"22220"_s, 0, 0, 0, 0, 0.24f, 2.8f, 4.2f, 250 } }); // as the main window adds it, last
-            else if (step == u"torn") QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(), Fixture::readFile(RecordFiles::bearingPath()) + Fixture::bearingSlot("\x81 BAD") + "torn tail!"));
-            else if (step == u"empty") write({});
-            else if (step.startsWith(u"cmd")) click(step);
-            else if (step.startsWith(u'#')) QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(list()->model()->index(step.mid(1).toInt(), 0)).center());
-            else if (step.startsWith(u'?')) check(step.mid(1));
-            else if (box == u"tab") { QWidget *f = m_w->focusWidget(), *shown = qobject_cast<QComboBox *>(f->parentWidget()) ? f->parentWidget() : f;
-                m_tabs << shown->objectName() + u'=' + shown->accessibleName(), QTest::keyClicks(f, value), QTest::keyClick(f, Qt::Key_Tab); }
-            else if (step == u"enter") QTest::keyClick(get(u"txtBearing_0"_s), Qt::Key_Return);
-            else if (step == u"gone") write({ bearing(u"6204"_s, 0, 20) });
-            else if (box == u"type") get<QComboBox>(u"cboBearing"_s)->setCurrentIndex(value.toInt());
-            else if (step.contains(u'=')) (get<QComboBox>(box) ? get<QComboBox>(box)->lineEdit() : get(box))->setText(value);
-            else if (!Module1::AppendBearingRecord(u"7206"_s, 4, 0.68f, 0.87f, 0.92f, 30).ok()) QFAIL("7206 not added");
+            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty")
+                open();
+            if (step == u"unsorted")
+                write({ bearing(u"22312"_s, 0, 60, 130, 46), bearing(u"22210"_s, 0, 50, 90, 23),
+                    bearing(u"23120"_s, 0, 100, 165, 52),
+                    { u"22220"_s, 0, 0, 0, 0, 0.24f, 2.8f, 4.2f,
+                        250 } }); // as the main window adds it, last
+            else if (step == u"torn")
+                QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
+                    Fixture::readFile(RecordFiles::bearingPath()) + Fixture::bearingSlot("\x81 BAD")
+                        + "torn tail!"));
+            else if (step == u"empty")
+                write({});
+            else if (step.startsWith(u"cmd"))
+                click(step);
+            else if (step.startsWith(u'#'))
+                QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                    list()->visualRect(list()->model()->index(step.mid(1).toInt(), 0)).center());
+            else if (step.startsWith(u'?'))
+                check(step.mid(1));
+            else if (box == u"tab") {
+                QWidget *f = m_w->focusWidget(),
+                        *shown
+                    = qobject_cast<QComboBox *>(f->parentWidget()) ? f->parentWidget() : f;
+                m_tabs << shown->objectName() + u'=' + shown->accessibleName(),
+                    QTest::keyClicks(f, value), QTest::keyClick(f, Qt::Key_Tab);
+            } else if (step == u"enter")
+                QTest::keyClick(get(u"txtBearing_0"_s), Qt::Key_Return);
+            else if (step == u"gone")
+                write({ bearing(u"6204"_s, 0, 20) });
+            else if (box == u"type")
+                get<QComboBox>(u"cboBearing"_s)->setCurrentIndex(value.toInt());
+            else if (step.contains(u'='))
+                (get<QComboBox>(box) ? get<QComboBox>(box)->lineEdit() : get(box))->setText(value);
+            else if (!Module1::AppendBearingRecord(u"7206"_s, 4, 0.68f, 0.87f, 0.92f, 30).ok())
+                QFAIL("7206 not added");
             else if (step == u"program") { // as the platform reports the program losing the focus
                 QApplication::setActiveWindow(nullptr), emit qGuiApp->focusWindowChanged(nullptr);
-                QApplication::setActiveWindow(m_w.get()), emit qGuiApp->focusWindowChanged(m_w->windowHandle());
+                QApplication::setActiveWindow(m_w.get()),
+                    emit qGuiApp->focusWindowChanged(m_w->windowHandle());
             } else {
                 QWidget *other = step == u"dialog" ? &dialog : &window;
                 other->show();
@@ -215,7 +263,6 @@ private slots:
                 QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
             }
         }
-        // clang-format on
         check(expected);
     }
 };

@@ -11,15 +11,18 @@
 
 using namespace Qt::StringLiterals;
 
-// clang-format off
 // Stands in for the main window: notes each call, with "(hidden)" when the browser hid first.
 struct FakeLink : MainWindowLink
 {
     QWidget *browser = nullptr;
     QStringList calls;
     void recallShaftNumber(const QString &number) override { note(u"shaft: " + number); }
-    void copyBearing(QChar side, const QString &model, const QString &e, const QString &y1, const QString &y2, const QString &cr, int type) override
-    { note(QStringList { QString(side) + u": " + model, e, y1, y2, cr, QString::number(type) }.join(u", ")); }
+    void copyBearing(QChar side, const QString &model, const QString &e, const QString &y1,
+        const QString &y2, const QString &cr, int type) override
+    {
+        note(QStringList { QString(side) + u": " + model, e, y1, y2, cr, QString::number(type) }
+                 .join(u", "));
+    }
     void note(const QString &call) { calls << call + (browser->isVisible() ? u"" : u" (hidden)"); }
 };
 
@@ -32,57 +35,110 @@ class TestBrowser : public QObject
     FakeLink m_link;
     std::unique_ptr<frmView> m_view;
 
-    static ShaftRecord shaft(const char *no, float p1, float p2, const char *a = "30208", float n = 960, int L = 250)
-    { return { .ShaftNo = QString::fromUtf8(no), .P1 = p1, .P2 = p2, .n = n, .L = std::int16_t(L), .ModelA = QString::fromUtf8(a), .ModelB = u"NU210"_s }; }
-    static QByteArray slot(const QByteArray &model, int type, int d) { return Fixture::bearingSlot(model, type, 1, 1, 1, 1, d, 80, 18); } // D 80, B 18
+    static ShaftRecord shaft(
+        const char *no, float p1, float p2, const char *a = "30208", float n = 960, int L = 250)
+    {
+        return { .ShaftNo = QString::fromUtf8(no),
+            .P1 = p1,
+            .P2 = p2,
+            .n = n,
+            .L = std::int16_t(L),
+            .ModelA = QString::fromUtf8(a),
+            .ModelB = u"NU210"_s };
+    }
+    static QByteArray slot(const QByteArray &model, int type, int d) // D 80, B 18
+    {
+        return Fixture::bearingSlot(model, type, 1, 1, 1, 1, d, 80, 18);
+    }
     template <typename T = QLabel> T *child(const QString &n) { return m_view->findChild<T *>(n); }
     void click(const QString &n) { QTest::mouseClick(child<QAbstractButton>(n), Qt::LeftButton); }
-    QListView *list() { return child<QListView>(child<QWidget>(u"lstGear"_s)->isVisible() ? u"lstGear"_s : u"lstBearing"_s); } // the one shown
+    QListView *list() // the one shown
+    {
+        return child<QListView>(
+            child<QWidget>(u"lstGear"_s)->isVisible() ? u"lstGear"_s : u"lstBearing"_s);
+    }
     QStringList shown(int width = 13) // the lines of the list shown, cut to width
     {
         QStringList out;
-        for (int row = 0; row < list()->model()->rowCount(); ++row) out << list()->model()->index(row, 0).data().toString().left(width).trimmed();
+        for (int row = 0; row < list()->model()->rowCount(); ++row)
+            out << list()->model()->index(row, 0).data().toString().left(width).trimmed();
         return out;
     }
-    void open() { m_view = std::make_unique<frmView>(m_link, m_prompter), m_link.browser = m_view.get(), m_view->showAndLoad(); QVERIFY(QTest::qWaitForWindowActive(m_view.get())); }
+    void open()
+    {
+        m_view = std::make_unique<frmView>(m_link, m_prompter);
+        m_link.browser = m_view.get();
+        m_view->showAndLoad();
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    }
     // Checks "name=value;..." against what the browser shows: "view" is caption / key heading /
     // column heading / visible list / the key box enabled; "tabs" the tab order from the focus.
     void check(const QString &expected)
     {
         QStringList tabs, greys;
         for (QWidget *w = m_view->focusWidget(); w && tabs.size() < 7; w = w->nextInFocusChain())
-            if (w->parentWidget() == m_view.get() && !w->isWindow() && (w->focusPolicy() & Qt::TabFocus)) tabs << w->objectName();
-        for (const QString &grey : u"lstGear lstBearing txtDia"_s.split(u' ')) greys << child<QWidget>(grey)->palette().color(QPalette::Base).name();
+            if (w->parentWidget() == m_view.get() && !w->isWindow()
+                && (w->focusPolicy() & Qt::TabFocus))
+                tabs << w->objectName();
+        for (const QString &grey : u"lstGear lstBearing txtDia"_s.split(u' '))
+            greys << child<QWidget>(grey)->palette().color(QPalette::Base).name();
         const QModelIndexList selection = list()->selectionModel()->selectedIndexes();
         const auto yes = [](bool b) { return b ? u"1"_s : u"0"_s; };
         auto *key = child<QLineEdit>(u"txtDia"_s);
-        const QHash<QString, QString> got { { u"view"_s, QStringList { m_view->windowTitle(), child(u"lblItem_0"_s)->text(), child(u"lblItem_1"_s)->text(),
-                                                            list()->objectName(), key->isEnabled() ? u"key"_s : QString() }.join(u'/') },
-            { u"models"_s, shown().join(u' ') }, { u"key"_s, key->text() }, { u"focus"_s, m_view->focusWidget() ? m_view->focusWidget()->objectName() : u"-"_s }, { u"selected"_s, key->selectedText() },
-            { u"tabs"_s, tabs.join(u' ') }, { u"greys"_s, greys.join(u' ') }, { u"selection"_s, selection.isEmpty() ? u"none"_s : selection.size() > 1 ? u"many"_s : QString::number(selection[0].row()) }, { u"visible"_s, yes(m_view->isVisible()) },
-            { u"menu"_s, yes(child<QMenu>(u"mnuInput"_s)->isVisible()) }, { u"shaft"_s, yes(child<QAction>(u"mnuInputShaft"_s)->isEnabled()) },
-            { u"bearingA"_s, yes(child<QAction>(u"mnuInputBearingA"_s)->isEnabled()) }, { u"calls"_s, m_link.calls.join(u'/') },
-            { u"failure"_s, m_prompter.shown.size() == 1 && Fixture::isFailureBox(m_prompter.shown.at(0)) ? m_prompter.shown.at(0).text.section(u':', 0, 0).replace(m_dir->path(), u"DIR"_s) : u"-"_s } };
+        const QHash<QString, QString> got {
+            { u"view"_s,
+                QStringList { m_view->windowTitle(), child(u"lblItem_0"_s)->text(),
+                    child(u"lblItem_1"_s)->text(), list()->objectName(),
+                    key->isEnabled() ? u"key"_s : QString() }
+                    .join(u'/') },
+            { u"models"_s, shown().join(u' ') }, { u"key"_s, key->text() },
+            { u"focus"_s, m_view->focusWidget() ? m_view->focusWidget()->objectName() : u"-"_s },
+            { u"selected"_s, key->selectedText() }, { u"tabs"_s, tabs.join(u' ') },
+            { u"greys"_s, greys.join(u' ') },
+            { u"selection"_s,
+                selection.isEmpty()        ? u"none"_s
+                    : selection.size() > 1 ? u"many"_s
+                                           : QString::number(selection[0].row()) },
+            { u"visible"_s, yes(m_view->isVisible()) },
+            { u"menu"_s, yes(child<QMenu>(u"mnuInput"_s)->isVisible()) },
+            { u"shaft"_s, yes(child<QAction>(u"mnuInputShaft"_s)->isEnabled()) },
+            { u"bearingA"_s, yes(child<QAction>(u"mnuInputBearingA"_s)->isEnabled()) },
+            { u"calls"_s, m_link.calls.join(u'/') },
+            { u"failure"_s,
+                m_prompter.shown.size() == 1 && Fixture::isFailureBox(m_prompter.shown.at(0))
+                    ? m_prompter.shown.at(0)
+                          .text.section(u':', 0, 0)
+                          .replace(m_dir->path(), u"DIR"_s)
+                    : u"-"_s }
+        };
         for (const QString &item : expected.split(u';'))
-            QCOMPARE(QString(item.section(u'=', 0, 0) + u'=' + got.value(item.section(u'=', 0, 0), u"?"_s)), item);
+            QCOMPARE(QString(item.section(u'=', 0, 0) + u'='
+                         + got.value(item.section(u'=', 0, 0), u"?"_s)),
+                item);
     }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); } // no comma decimals
     void init()
     {
-        m_dir = std::make_unique<Fixture::AppDirectory>(), m_prompter.clear(), m_link.calls.clear();
+        m_dir = std::make_unique<Fixture::AppDirectory>();
+        m_prompter.clear();
+        m_link.calls.clear();
         QByteArray gears;
-        for (const ShaftRecord &r : { shaft("WX-1", 5.5f, 5.5f), shaft("G4", 0.01f, 0), shaft("G5", std::nextafter(0.01f, 1.0f), 0),
-                 shaft("ABCDEFGHIJKLMNO", 1234.567f, 7654.321f, "ABCDEFGHIJ12", 123456.7f, -120), shaft("轴系一", 3, 3, "轴承A") })
+        for (const ShaftRecord &r : { shaft("WX-1", 5.5f, 5.5f), shaft("G4", 0.01f, 0),
+                 shaft("G5", std::nextafter(0.01f, 1.0f), 0),
+                 shaft("ABCDEFGHIJKLMNO", 1234.567f, 7654.321f, "ABCDEFGHIJ12", 123456.7f, -120),
+                 shaft("轴系一", 3, 3, "轴承A") })
             gears += RecordLayout::encodeShaft(r);
         QVERIFY(Fixture::writeFile(RecordFiles::gearPath(), gears));
-        QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(), Fixture::bearingSlot("30208", 1, 0.37f, 1.6f, 0.9f, 63, 40, 80, 18)
-            + Fixture::bearingSlot("ABCDEFGHIJ12", 3, 0, 1.6f, 0.9f, 1234.567f, -5, 35, 18) + Fixture::bearingSlot("6208-X", 0, 0.24f, 2.8f, 4.2f, 29.5f, 40, 80, 18)
-            + slot("BAD12", 12, 32767) + slot("\x81 BAD", 100, 7) + slot(QStringEncoder("GBK").encode(u"轴承"_s), 4, 7) + slot("7208B", 4, 42)
-            + slot("A\x81\x7F", 2, 7) + slot(QByteArray("NUL").append(9, '\0'), 4, 7)));
+        QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
+            Fixture::bearingSlot("30208", 1, 0.37f, 1.6f, 0.9f, 63, 40, 80, 18)
+                + Fixture::bearingSlot("ABCDEFGHIJ12", 3, 0, 1.6f, 0.9f, 1234.567f, -5, 35, 18)
+                + Fixture::bearingSlot("6208-X", 0, 0.24f, 2.8f, 4.2f, 29.5f, 40, 80, 18)
+                + slot("BAD12", 12, 32767) + slot("\x81 BAD", 100, 7)
+                + slot(QStringEncoder("GBK").encode(u"轴承"_s), 4, 7) + slot("7208B", 4, 42)
+                + slot("A\x81\x7F", 2, 7) + slot(QByteArray("NUL").append(9, '\0'), 4, 7)));
     }
-    // clang-format on
     void cleanup() { m_view.reset(); }
 
     // Shaft lines: number 16 | power 12 | speed 8 | span 8 | model A 13 | model B 13, the power P1
@@ -92,23 +148,27 @@ private slots:
     void lines()
     {
         open();
-        // clang-format off
-        QCOMPARE(shown(99).mid(0, 6) << QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()), QStringList({
-            u"WX-1            5.5         960     250     30208        NU210"_s,
-            u"G4              0.01        960     250     30208        NU210"_s,
-            u"G5              0.01/0      960     250     30208        NU210"_s,
-            u"ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210"_s,
-            u"轴系一             3           960     250     轴承A          NU210"_s, u"75"_s }));
+        QCOMPARE(shown(99).mid(0, 6)
+                << QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()),
+            QStringList({ u"WX-1            5.5         960     250     30208        NU210"_s,
+                u"G4              0.01        960     250     30208        NU210"_s,
+                u"G5              0.01/0      960     250     30208        NU210"_s,
+                u"ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210"_s,
+                u"轴系一             3           960     250     轴承A          NU210"_s,
+                u"75"_s }));
         click(u"optParameter_0"_s);
-        QCOMPARE(shown(99).mid(0, 6) << QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()), QStringList({
-            u"30208        40     80     18     0.37   1.6    0.9    63         1"_s,
-            u"ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3"_s,
-            u"6208-X       40     80     18     0.24   2.8    4.2    29.5       0"_s,
-            u"BAD12        32767  80     18     1      1      1      1          12"_s,
-            u"\uFFFD BAD        7      80     18     1      1      1      1          100"_s,
-            u"轴承           7      80     18     1      1      1      1          4"_s, u"70"_s }));
+        QCOMPARE(shown(99).mid(0, 6)
+                << QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()),
+            QStringList({ u"30208        40     80     18     0.37   1.6    0.9    63         1"_s,
+                u"ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3"_s,
+                u"6208-X       40     80     18     0.24   2.8    4.2    29.5       0"_s,
+                u"BAD12        32767  80     18     1      1      1      1          12"_s,
+                u"\uFFFD BAD        7      80     18     1      1      1      1          100"_s,
+                u"轴承           7      80     18     1      1      1      1          4"_s,
+                u"70"_s }));
     }
 
+    // clang-format off
     void window_data()
     {
         // Steps: "gear", "bearing" switch the view, "key=text" types a bore in the cleared box, "select" clicks
@@ -148,26 +208,43 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, expected);
-        // clang-format off
-        if (steps == u"folder") QVERIFY(QFile::remove(RecordFiles::gearPath()) && QDir().mkdir(RecordFiles::gearPath()));
+        if (steps == u"folder")
+            QVERIFY(
+                QFile::remove(RecordFiles::gearPath()) && QDir().mkdir(RecordFiles::gearPath()));
         open();
         for (const QString &step : steps.split(u'|', Qt::SkipEmptyParts)) {
-            const QString name = step.section(u'=', 0, 0), value = step.section(u'=', 1), gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
+            const QString name = step.section(u'=', 0, 0), value = step.section(u'=', 1),
+                          gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
             auto *key = child<QLineEdit>(u"txtDia"_s);
-            if (step == u"gear" || step == u"bearing") click(step == u"gear" ? u"optParameter_1"_s : u"optParameter_0"_s);
-            else if (name == u"key") key->clear(), QTest::keyClicks(key, value);
-            else if (step == u"select" || step == u"exit") click(step == u"select" ? u"cmdSelect"_s : u"cmdExit"_s);
-            else if (step == u"enter") QTest::keyPress(key, Qt::Key_Enter, Qt::KeypadModifier);
-            else if (step == u"+gear") QVERIFY(Fixture::writeFile(gear, Fixture::readFile(gear) + RecordLayout::encodeShaft(shaft("WX-103", 1, 1))));
-            else if (step == u"+bearing") QVERIFY(Fixture::writeFile(bearing, Fixture::readFile(bearing) + slot("NEW40", 0, 40)));
-            else if (step == u"close" || step == u"show") step == u"close" ? void(m_view->close()) : m_view->showAndLoad();
-            else if (name == u"right" || name == u"left") QTest::mouseClick(list()->viewport(), name == u"right" ? Qt::RightButton : Qt::LeftButton, {},
-                                                                             list()->visualRect(list()->model()->index(value.toInt(), 0)).center());
-            else if (name == u"do") child<QAction>(value)->trigger(), child<QMenu>(u"mnuInput"_s)->hide();
-            else if (step.startsWith(u'?')) check(step.mid(1));
-            else QVERIFY2(step == u"folder", qPrintable(step));
+            if (step == u"gear" || step == u"bearing")
+                click(step == u"gear" ? u"optParameter_1"_s : u"optParameter_0"_s);
+            else if (name == u"key") {
+                key->clear();
+                QTest::keyClicks(key, value);
+            } else if (step == u"select" || step == u"exit")
+                click(step == u"select" ? u"cmdSelect"_s : u"cmdExit"_s);
+            else if (step == u"enter")
+                QTest::keyPress(key, Qt::Key_Enter, Qt::KeypadModifier);
+            else if (step == u"+gear")
+                QVERIFY(Fixture::writeFile(gear,
+                    Fixture::readFile(gear) + RecordLayout::encodeShaft(shaft("WX-103", 1, 1))));
+            else if (step == u"+bearing")
+                QVERIFY(
+                    Fixture::writeFile(bearing, Fixture::readFile(bearing) + slot("NEW40", 0, 40)));
+            else if (step == u"close" || step == u"show")
+                step == u"close" ? void(m_view->close()) : m_view->showAndLoad();
+            else if (name == u"right" || name == u"left")
+                QTest::mouseClick(list()->viewport(),
+                    name == u"right" ? Qt::RightButton : Qt::LeftButton, {},
+                    list()->visualRect(list()->model()->index(value.toInt(), 0)).center());
+            else if (name == u"do") {
+                child<QAction>(value)->trigger();
+                child<QMenu>(u"mnuInput"_s)->hide();
+            } else if (step.startsWith(u'?'))
+                check(step.mid(1));
+            else
+                QVERIFY2(step == u"folder", qPrintable(step));
         }
-        // clang-format on
         check(expected);
     }
 };
