@@ -89,12 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QByteArray expected = before;
     for (const char *s = bytes; s + BearingSlot <= bytes + n; s += BearingSlot)
         if (!keys.contains(Combiner::duplicateKey(decodeText(s, ModelWidth)))
-            && FuzzSupport::plausibleBytes(s))
-            keys.insert(Combiner::duplicateKey(decodeText(s, ModelWidth))),
-                expected += QByteArray(s, 35) + QByteArray(13, ' ');
+            && FuzzSupport::plausibleBytes(s)) {
+            keys.insert(Combiner::duplicateKey(decodeText(s, ModelWidth)));
+            expected += QByteArray(s, 35) + QByteArray(13, ' ');
+        }
     const QByteArray after = FuzzSupport::readAll(target);
-    FUZZ_CHECK(
-        after.size() == expected.size()); // the unused 13 bytes of a slot are the merger's to fill
+    // The unused 13 bytes of a slot are the merger's to fill.
+    FUZZ_CHECK(after.size() == expected.size());
     for (qsizetype at = 0; at < after.size(); at += BearingSlot)
         FUZZ_CHECK(std::memcmp(after.constData() + at, expected.constData() + at, 35) == 0);
     FUZZ_CHECK((*merged)->added == (after.size() - before.size()) / BearingSlot
