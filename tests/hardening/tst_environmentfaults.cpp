@@ -1,11 +1,8 @@
-// Failures of the surroundings met by the writers (saving parameters, the report, 更新 and its text
-// dump, the merger): read-only folder, bearing.sav a folder, full disk, file removed, planted
-// links, a catalogue not read whole, another copy writing. Each is told naming the file and the
-// reason; no record and no earlier report is lost.
+// Failures of the surroundings met by every writer (save, report, 更新 and its text dump, merge):
+// each told naming the file and the reason; no record and no earlier report is lost.
 
 #include "catalogue/catalogue.h"
 #include "catalogue/combiner.h"
-#include "records/recordfile.h"
 #include "records/saveparameters.h"
 #include "reports/resultreport.h"
 #include "support/filefaults.h"
@@ -14,17 +11,8 @@
 #include "ui/combiner/frmcombiner.h"
 #include "ui/common/reportdialog.h"
 
-#include <QDir>
-#include <QLineEdit>
-#include <QListView>
-#include <QLocale>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <algorithm>
-#include <optional>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 
@@ -38,31 +26,27 @@ enum EnvFault { ReadOnlyFolder, BearingIsFolder, DiskFull, Removed };
 
 // A writer replaces its file through a new one beside it, which a read-only folder refuses; the box
 // names the file the user knows (the scratch file in the reason). No file: the command succeeds.
-const struct
-{
-    const char *name;
-    Command command;
-    EnvFault fault;
-    const char *file, *reason;
-} FaultRows[] = {
+const std::tuple<const char *, Command, EnvFault, const char *, const char *> FaultRows[] = {
+    // clang-format off
     { "save, read-only folder", Save, ReadOnlyFolder, "gear.sav", "无法创建临时文件 gear.tmp" },
     { "save, bearing.sav a folder", Save, BearingIsFolder, "bearing.sav", "不是一个文件" },
     { "save, disk full", Save, DiskFull, "gear.sav", "写入失败" },
     { "save over G-101, disk full", SaveOver, DiskFull, "gear.sav", "写入失败" },
     { "report, read-only folder", Report, ReadOnlyFolder, "", "" }, // written in place
     { "report, disk full", Report, DiskFull, "report.txt", "写入失败" },
-    { "update, read-only folder", Update, ReadOnlyFolder, "bearing.sav",
-        "无法创建临时文件 temp.sav" },
+    { "update, read-only folder", Update, ReadOnlyFolder, "bearing.sav", "无法创建临时文件 temp.sav" },
     { "update, file removed", Update, Removed, "", "" }, // the list, read before, stored again
     { "merge, disk full", Merge, DiskFull, "bearing.sav", "写入失败" },
     { "merge, file removed", Merge, Removed, "", "" },
+    // clang-format on
 };
 
 // A write where something was planted: a link (name=target) never leads the write into another
 // folder; a replacement keeps its mode (name:mode); a catalogue shared through a link is updated
 // where it lies; refused (the reason's start): a dangling link, the dump in a read-only folder
 // ("ro ") or a missing one.
-const char *const PlantRows[][4] = {
+const std::array<const char *, 4> PlantRows[] = {
+    // clang-format off
     { "gear.tmp link", "gear.tmp=victim", "gear", "" },
     { "temp.sav link", "temp.sav=victim", "bearing", "" },
     { "TestData.txt link", "TestData.txt=victim", "dump", "" },
@@ -70,35 +54,34 @@ const char *const PlantRows[][4] = {
     { "private gear.sav", "gear.sav:600", "gear", "" },
     { "group-writable catalogue", "bearing.sav:664", "bearing", "" },
     { "bearing.sav links to a shared one", "bearing.sav=shared", "bearing", "" },
-    { "dangling bearing.sav link", "bearing.sav=missing", "bearing",
-        "是一个符号链接，它指向的文件不存在" },
+    { "dangling bearing.sav link", "bearing.sav=missing", "bearing", "是一个符号链接，它指向的文件不存在" },
     { "dump, read-only folder", "ro TestData.txt", "dump", "文件夹是只读的，无法创建文件" },
     { "dump, read-only file", "ro TestData.txt:400", "dump", "文件是只读的，无法写入" },
     { "dump, link in a read-only folder", "ro TestData.txt=victim", "dump", "无法创建临时文件" },
     { "dump, folder not there", "ro gone/TestData.txt", "dump", "文件夹不存在，无法创建文件" },
+    // clang-format on
 };
 
-// One row per entry of rows, named by its first member.
 template <class Rows> void addRows(const Rows &rows)
 {
     QTest::addColumn<int>("row");
     for (int i = 0; i < int(std::size(rows)); ++i)
-        QTest::newRow(*reinterpret_cast<const char *const *>(&rows[i])) << i;
+        QTest::newRow(std::get<0>(rows[i])) << i;
 }
 
 void click(QWidget &w, const char *name)
 {
-    QTest::mouseClick(w.findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+    QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
 }
 
-// Opens a window: the data manager reads bearing.sav as it opens.
+// The data manager reads bearing.sav as it opens.
 void activate(QWidget &w)
 {
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
-// The first data bytes of each slot, each followed by '|'.
+// The first data bytes of each whole slot, each followed by '|'.
 QByteArray dataOf(const QString &path, int slot, int data)
 {
     QByteArray out;
@@ -112,7 +95,7 @@ QByteArray dataOf(const QString &path, int slot, int data)
 bool keptAll(const QByteArray &before, const QString &path, int slot, int data)
 {
     const QByteArray now = dataOf(path, slot, data);
-    const QList<QByteArray> records = before.split('|');
+    const QByteArrayList records = before.split('|');
     return std::all_of(records.begin(), records.end() - 1,
         [&](const QByteArray &r) { return now.contains(QByteArray(r + '|')); });
 }
@@ -137,16 +120,16 @@ private slots:
         const QString report = dir.filePath(u"report.txt"_s),
                       source = dir.filePath(u"source.sav"_s);
         QVERIFY(writeFile(gear, workedShaftBytes() + QByteArray(42, '\0'))
+            && writeFile(report, "old report\r\n")
             && writeFile(
                 bearing, bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E"))
-            && writeFile(report, "old report\r\n")
             && writeFile(source, bearingSlot("6206") + bearingSlot("6207")));
         const QByteArray gearBefore = dataOf(gear, 116, 74),
                          bearingBefore = dataOf(bearing, 48, 35);
         if (fault == BearingIsFolder)
             QVERIFY(QFile::remove(bearing) && QDir().mkdir(bearing));
 
-        // The first command: the windows load (and read) before the fault strikes.
+        // The windows load (and read) before the fault strikes.
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
         frmCombiner combiner(prompter);
@@ -156,7 +139,6 @@ private slots:
         click(combiner, "cmdOpenFile");
         prompter.clear();
         prompter.savePaths = { report };
-
         std::optional<ReadOnly> readOnly;
         std::optional<FileSizeLimit> fileSizeLimit;
         if (fault == ReadOnlyFolder && !readOnly.emplace(dir.path()).effective())
@@ -165,24 +147,23 @@ private slots:
             fileSizeLimit.emplace(40);
         if (fault == Removed)
             QVERIFY(QFile::remove(bearing));
-        if (command == Save || command == SaveOver) { // SaveOver replaces G-101 when asked
-            FakeWindow window;
-            window.apply({ command == Save ? u"txtParameter_0=G-102"_s : u"txtParameter_0=G-101"_s,
-                u"txtParameter_2=1500"_s, u"txtBearingA_0=6208"_s });
-            CalcInput input;
-            OptionFlags flags {};
-            RecordCopies copies;
+        FakeWindow window; // SaveOver replaces G-101 when asked
+        window.apply({ command == Save ? u"txtParameter_0=G-102"_s : u"txtParameter_0=G-101"_s,
+            u"txtParameter_2=1500"_s, u"txtBearingA_0=6208"_s });
+        CalcInput input;
+        OptionFlags flags {};
+        RecordCopies copies;
+        QString dialogName;
+        if (command == Save || command == SaveOver)
             SaveParameters(window, input, flags, copies, prompter);
-        } else if (command == Report) {
-            QString dialogName;
+        else if (command == Report)
             ReportDialog::save(prompter, dialogName, u"G-101"_s, [](const QString &p) {
                 return writeResultReport(
                     p, workedInput(), workedResult(), u"G-101"_s, u"2024-05-06"_s);
             });
-        } else {
+        else
             click(command == Update ? static_cast<QWidget &>(editer) : combiner,
                 command == Update ? "cmdUpdate" : "cmdStart");
-        }
         readOnly.reset();
         fileSizeLimit.reset();
 
@@ -195,56 +176,42 @@ private slots:
             qPrintable(shown));
         // Nothing lost (unless the file was removed or 更新 stored its list); a report whole.
         QVERIFY(keptAll(gearBefore, gear, 116, 74));
-        if (fault == BearingIsFolder)
-            QVERIFY(QFileInfo(bearing).isDir());
-        else if (!(fault == Removed && command == Merge))
-            QVERIFY(keptAll(bearingBefore, bearing, 48, 35));
+        QVERIFY(fault == BearingIsFolder ? QFileInfo(bearing).isDir()
+                                         : (fault == Removed && command == Merge)
+                    || keptAll(bearingBefore, bearing, 48, 35));
         const QByteArray reportNow = readFile(report);
         QVERIFY(reportNow == "old report\r\n"
             || (reportNow.endsWith("\r\n") && reportNow.size() > 200));
         const QString left = QDir(dir.path()).entryList(QDir::Files).join(u' ');
         QVERIFY2(u"bearing.sav gear.sav report.txt source.sav"_s.contains(left), qPrintable(left));
-        if (file.isEmpty()) { // and the command did its work
-            const bool done[] = { dataOf(gear, 116, 15).contains("G-102"), false,
-                reportNow.size() > 200, dataOf(bearing, 48, 12).count('|') == 3,
-                dataOf(bearing, 48, 12).contains("6207") };
-            QVERIFY(done[command]);
-        }
+        const bool done[] = { dataOf(gear, 116, 15).contains("G-102"), false,
+            reportNow.size() > 200, dataOf(bearing, 48, 12).count('|') == 3,
+            dataOf(bearing, 48, 12).contains("6207") };
+        QVERIFY(!file.isEmpty() || done[command]); // no failure: the command did its work
     }
 
+    // 更新 on a catalogue not read whole asks once; No changes nothing, Yes keeps the file in
+    // bearing.bak and stores the list. One that could not be read at all is never stored.
     void partlyReadCatalogue_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("answer"); // to the question; 0: no question, refused
         QTest::addColumn<QString>("problem");
         QTest::addColumn<QByteArray>("stored"); // bearing.sav after a Yes
-        const QByteArray a = bearingSlot("22210"), b = bearingSlot("6205");
-        const QByteArray c = bearingSlot("NU2210E");
+        const QByteArray a = bearingSlot("22210"), b = bearingSlot("6205"),
+                         c = bearingSlot("NU2210E");
         const QByteArray bad = bearingSlot("AB\xD6 C\x7F"); // not GBK: stored back byte for byte
         const QByteArray full = QByteArray(b).repeated(RecordLayout::MaxRecords);
-        const struct
-        {
-            const char *name;
-            QByteArray bytes;
-            const char *problem;
-            QByteArray stored;
-        } rows[] = {
-            { "torn tail", a + b + c + "torn", "bearing.sav 末尾有 4 个字节不是完整记录",
-                a + b + c },
-            { "model not GBK", a + b + c + bad, "第 4 个记录的型号不是有效的 GBK 编码",
-                a + b + bad + c },
-            { "beyond 32767", full + a, "只读入了前 32767 个记录", full },
-        };
-        for (const auto &r : rows) {
-            for (const int answer : { int(Prompter::No), int(Prompter::Yes) }) {
-                QTest::addRow("%s, %s", r.name, answer == Prompter::Yes ? "yes" : "no")
-                    << r.bytes << answer << QString::fromUtf8(r.problem) << r.stored;
-            }
+        for (const int answer : { int(Prompter::No), int(Prompter::Yes) }) {
+            const char *yes = answer == Prompter::Yes ? "yes" : "no";
+            // clang-format off
+            QTest::addRow("torn tail, %s", yes) << a + b + c + "torn" << answer << u"bearing.sav 末尾有 4 个字节不是完整记录"_s << a + b + c;
+            QTest::addRow("model not GBK, %s", yes) << a + b + c + bad << answer << u"第 4 个记录的型号不是有效的 GBK 编码"_s << a + b + bad + c;
+            QTest::addRow("beyond 32767, %s", yes) << full + a << answer << u"只读入了前 32767 个记录"_s << full;
+            // clang-format on
         }
         QTest::newRow("unreadable") << a + b + c << 0 << u"无法打开文件"_s << QByteArray();
     }
-    // 更新 on a catalogue not read whole asks once; No changes nothing, Yes keeps the file in
-    // bearing.bak and stores the list. One that could not be read at all is never stored.
     void partlyReadCatalogue()
     {
         QFETCH(QByteArray, bytes);
@@ -252,8 +219,7 @@ private slots:
         QFETCH(QString, problem);
         QFETCH(QByteArray, stored);
         AppDirectory dir;
-        const QString bearing = RecordFiles::bearingPath();
-        const QString backup = dir.filePath(u"bearing.bak"_s);
+        const QString bearing = RecordFiles::bearingPath(), backup = dir.filePath(u"bearing.bak"_s);
         QVERIFY(writeFile(bearing, bytes) && writeFile(backup, "older backup"));
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
@@ -264,20 +230,16 @@ private slots:
         prompter.answers = { answer };
         click(editer, "cmdUpdate"); // sorting alone
         locked.reset();
-
         QCOMPARE(prompter.shown.size(), 1);
         const auto &box = prompter.shown.first();
-        QVERIFY2(box.text.contains(QDir::toNativeSeparators(bearing)) && box.text.contains(problem),
+        QVERIFY2(box.text.contains(QDir::toNativeSeparators(bearing)) && box.text.contains(problem)
+                && (answer ? box.buttons == (Prompter::Yes | Prompter::No)
+                            && box.text.contains(u"bearing.bak"_s)
+                           : isFailureBox(box) && box.text.contains(u"不能更新"_s)),
             qPrintable(box.text));
-        if (answer == 0) {
-            QVERIFY(isFailureBox(box) && box.text.contains(u"不能更新"_s));
-        } else {
-            QCOMPARE(box.buttons, int(Prompter::Yes | Prompter::No));
-            QVERIFY(box.text.contains(u"bearing.bak"_s));
-        }
         const bool yes = answer == Prompter::Yes;
-        QCOMPARE(readFile(bearing), yes ? stored : bytes);
-        QCOMPARE(readFile(backup), yes ? bytes : QByteArray("older backup"));
+        QCOMPARE(readFile(bearing) + readFile(backup),
+            yes ? QByteArray(stored + bytes) : QByteArray(bytes + "older backup"));
         QVERIFY(!QFile::exists(RecordFiles::tempPath()));
     }
 
@@ -285,11 +247,9 @@ private slots:
     void plantedFiles()
     {
         QFETCH(int, row);
-        QString plant = QString::fromLatin1(PlantRows[row][1]);
-        const QByteArray write = PlantRows[row][2];
+        const QByteArray planting = PlantRows[row][1], kind = PlantRows[row][2];
         const QString reason = QString::fromUtf8(PlantRows[row][3]);
-        const bool readOnlyFolder = plant.startsWith(QLatin1String("ro "));
-        plant.remove(QLatin1String("ro "));
+        const QString plant = QString::fromLatin1(planting).remove(u"ro "_s);
         AppDirectory dir;
         QTemporaryDir elsewhere;
         const QString gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
@@ -307,58 +267,49 @@ private slots:
             QVERIFY((QFile::exists(planted) || writeFile(planted, "old"))
                 && ::chmod(QFile::encodeName(planted).constData(), mode) == 0);
         std::optional<ReadOnly> locked;
-        if (readOnlyFolder && !locked.emplace(dir.path()).effective())
+        if (planting.startsWith("ro ") && !locked.emplace(dir.path()).effective())
             QSKIP("the folder still takes new files");
-
         ShaftRecord shaft;
         shaft.ShaftNo = u"G-102"_s;
-        BearingRecord added;
-        added.Model = u"6300"_s;
-        const Result<RecordFiles::WriteNote> appended = write == "gear"
-            ? RecordFiles::appendShaftRecord(gear, shaft)
-            : RecordFiles::appendBearingRecord(bearing, added);
-        const Result<> dumped
-            = write == "dump" ? BearingCatalogue::dumpLines(planted, { u"6205"_s }) : Result<>();
-        const bool ok = write == "dump" ? dumped.ok() : appended.ok();
-        const FileError error = ok ? FileError()
-            : write == "dump"      ? dumped.error()
-                                   : appended.error();
+        const auto failure
+            = [](const auto &result) { return result ? FileError() : result.error(); };
+        const FileError error = kind == "dump"
+            ? failure(BearingCatalogue::dumpLines(planted, { u"6205"_s }))
+            : kind == "gear" ? failure(RecordFiles::appendShaftRecord(gear, shaft))
+                             : failure(RecordFiles::appendBearingRecord(bearing, { u"6300"_s }));
         locked.reset();
-        QVERIFY2(reason.isEmpty() ? ok : !ok && error.reason.startsWith(reason),
+        QVERIFY2(reason.isEmpty() ? !error.failed() : error.reason.startsWith(reason),
             qPrintable(error.reason));
         QCOMPARE(readFile(victim), QByteArray("victim"));
-        if (!reason.isEmpty()) {
-            QCOMPARE(error.path, write == "dump" ? planted : bearing);
-            // Neither the readers nor the merger's count create a missing catalogue.
-            if (write == "bearing") {
-                QVERIFY(!RecordFiles::readBearingRecords(bearing));
-                QVERIFY(!Combiner::countBearingRecords(bearing));
-                QVERIFY(!QFile::exists(elsewhere.filePath(u"missing"_s)));
-            }
+        if (!reason.isEmpty()) { // neither the readers nor the merger's count make a catalogue
+            QCOMPARE(error.path, kind == "dump" ? planted : bearing);
+            QVERIFY(kind == "dump"
+                || (!RecordFiles::readBearingRecords(bearing)
+                    && !Combiner::countBearingRecords(bearing)
+                    && !QFile::exists(elsewhere.filePath(u"missing"_s))));
             return;
         }
-        if (plant == QLatin1String("bearing.sav=shared")) { // the link stays, its target updated
+        struct stat st
+        {
+        };
+        if (plant == u"bearing.sav=shared") { // the link stays, its target updated
             QVERIFY(QFileInfo(bearing).isSymLink());
             QCOMPARE(dataOf(shared, 48, 12), QByteArray("6205        |6300        |"));
             QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '), u"shared victim"_s);
             // The torn tail is kept beside the name the user knows, not in the shared folder.
             QCOMPARE(readFile(dir.filePath(u"bearing.bak"_s)), bearingSlot("6205") + "tail");
         } else if (chmod) {
-            struct stat st
-            {
-            };
             QVERIFY(::stat(QFile::encodeName(planted).constData(), &st) == 0);
             QCOMPARE(st.st_mode & 0777, mode);
         } else {
-            QVERIFY(!QFileInfo(planted).isSymLink() || name.endsWith(QLatin1String(".tmp"))
-                || name.endsWith(QLatin1String(".sav")));
+            QVERIFY(!QFileInfo(planted).isSymLink());
         }
-        if (name == QLatin1String("gear.bak"))
+        if (name == u"gear.bak")
             QCOMPARE(readFile(planted), workedShaftBytes() + "torn");
-        if (name == QLatin1String("TestData.txt"))
+        if (name == u"TestData.txt")
             QCOMPARE(readFile(planted), QByteArray("6205\r\n"));
-        QVERIFY(!QFileInfo::exists(dir.filePath(u"gear.tmp"_s)));
-        QVERIFY(!QFileInfo::exists(RecordFiles::tempPath()));
+        QVERIFY(!QFileInfo::exists(dir.filePath(u"gear.tmp"_s))
+            && !QFileInfo::exists(RecordFiles::tempPath()));
     }
 
     // Another copy added Z9999 after the list was read: 更新 keeps it. An edit in progress (22210,
@@ -395,8 +346,7 @@ private slots:
         click(editer, "cmdUpdate"); // the reloaded list, sorted and stored
         QCOMPARE(dataOf(RecordFiles::bearingPath(), 48, 12),
             QByteArray("22210       |6205        |Z9999       |"));
-        if (edit)
-            QCOMPARE((*Module1::FindBearingRecord(u"22210"_s))->Cr, 99.0f);
+        QVERIFY(!edit || (*Module1::FindBearingRecord(u"22210"_s))->Cr == 99.0f);
     }
 };
 
