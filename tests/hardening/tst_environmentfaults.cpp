@@ -69,18 +69,6 @@ template <class Rows> void addRows(const Rows &rows)
         QTest::newRow(std::get<0>(rows[i])) << i;
 }
 
-void click(QWidget &w, const char *name)
-{
-    QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
-}
-
-// The data manager reads bearing.sav as it opens.
-void activate(QWidget &w)
-{
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-}
-
 // The first data bytes of each whole slot, each followed by '|'.
 QByteArray dataOf(const QString &path, int slot, int data)
 {
@@ -95,9 +83,8 @@ QByteArray dataOf(const QString &path, int slot, int data)
 bool keptAll(const QByteArray &before, const QString &path, int slot, int data)
 {
     const QByteArray now = dataOf(path, slot, data);
-    const QByteArrayList records = before.split('|');
-    return std::all_of(records.begin(), records.end() - 1,
-        [&](const QByteArray &r) { return now.contains(QByteArray(r + '|')); });
+    return std::ranges::all_of(
+        before.split('|'), [&](const QByteArray &r) { return now.contains(QByteArray(r + '|')); });
 }
 
 } // namespace
@@ -106,8 +93,23 @@ class tst_EnvironmentFaults : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<AppDirectory> m_dir;
+    QString m_gear, m_bearing;
+
+    static void click(QWidget &w, const char *name)
+    {
+        QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    }
+    // The data manager reads bearing.sav as it opens.
+    static bool activate(QWidget &w) { return w.show(), QTest::qWaitForWindowExposed(&w); }
+
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
+    void init()
+    {
+        m_dir = std::make_unique<AppDirectory>();
+        m_gear = RecordFiles::gearPath(), m_bearing = RecordFiles::bearingPath();
+    }
 
     void faults_data() { addRows(FaultRows); }
     void faults()
@@ -115,38 +117,33 @@ private slots:
         QFETCH(int, row);
         const auto &[rowName, command, fault, fileName, reasonText] = FaultRows[row];
         const QString file = QString::fromLatin1(fileName), reason = QString::fromUtf8(reasonText);
-        AppDirectory dir;
-        const QString gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
-        const QString report = dir.filePath(u"report.txt"_s),
-                      source = dir.filePath(u"source.sav"_s);
-        QVERIFY(writeFile(gear, workedShaftBytes() + QByteArray(42, '\0'))
+        const QString report = m_dir->filePath(u"report.txt"_s),
+                      source = m_dir->filePath(u"source.sav"_s);
+        QVERIFY(writeFile(m_gear, workedShaftBytes() + QByteArray(42, '\0'))
             && writeFile(report, "old report\r\n")
             && writeFile(
-                bearing, bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E"))
+                m_bearing, bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E"))
             && writeFile(source, bearingSlot("6206") + bearingSlot("6207")));
-        const QByteArray gearBefore = dataOf(gear, 116, 74),
-                         bearingBefore = dataOf(bearing, 48, 35);
+        const QByteArray gearBefore = dataOf(m_gear, 116, 74),
+                         bearingBefore = dataOf(m_bearing, 48, 35);
         if (fault == BearingIsFolder)
-            QVERIFY(QFile::remove(bearing) && QDir().mkdir(bearing));
-
+            QVERIFY(QFile::remove(m_bearing) && QDir().mkdir(m_bearing));
         // The windows load (and read) before the fault strikes.
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
         frmCombiner combiner(prompter);
-        if (command == Update)
-            activate(editer);
         prompter.openPaths = { source };
         click(combiner, "cmdOpenFile");
+        QVERIFY(command != Update || activate(editer));
         prompter.clear();
         prompter.savePaths = { report };
         std::optional<ReadOnly> readOnly;
-        std::optional<FileSizeLimit> fileSizeLimit;
-        if (fault == ReadOnlyFolder && !readOnly.emplace(dir.path()).effective())
+        std::optional<FileSizeLimit> diskFull;
+        if (fault == ReadOnlyFolder && !readOnly.emplace(m_dir->path()).effective())
             QSKIP("the folder still takes new files");
         if (fault == DiskFull)
-            fileSizeLimit.emplace(40);
-        if (fault == Removed)
-            QVERIFY(QFile::remove(bearing));
+            diskFull.emplace(40);
+        QVERIFY(fault != Removed || QFile::remove(m_bearing));
         FakeWindow window; // SaveOver replaces G-101 when asked
         window.apply({ command == Save ? u"txtParameter_0=G-102"_s : u"txtParameter_0=G-101"_s,
             u"txtParameter_2=1500"_s, u"txtBearingA_0=6208"_s });
@@ -165,28 +162,30 @@ private slots:
             click(command == Update ? static_cast<QWidget &>(editer) : combiner,
                 command == Update ? "cmdUpdate" : "cmdStart");
         readOnly.reset();
-        fileSizeLimit.reset();
+        diskFull.reset();
 
-        const QString shown = prompter.texts().join(u'\n');
-        const QString named = QDir::toNativeSeparators(dir.filePath(file));
-        const bool told = std::ranges::any_of(prompter.shown, [&](const auto &s) {
-            return isFailureBox(s) && s.text.contains(named) && s.text.contains(reason);
-        });
-        QVERIFY2(file.isEmpty() ? !shown.contains(QDir::toNativeSeparators(dir.path())) : told,
+        const QString shown = prompter.texts().join(u'\n'),
+                      named = QDir::toNativeSeparators(m_dir->filePath(file));
+        QVERIFY2(file.isEmpty() ? !shown.contains(QDir::toNativeSeparators(m_dir->path()))
+                                : std::ranges::any_of(prompter.shown,
+                                    [&](const auto &s) {
+                                        return isFailureBox(s) && s.text.contains(named)
+                                            && s.text.contains(reason);
+                                    }),
             qPrintable(shown));
         // Nothing lost (unless the file was removed or 更新 stored its list); a report whole.
-        QVERIFY(keptAll(gearBefore, gear, 116, 74));
-        QVERIFY(fault == BearingIsFolder ? QFileInfo(bearing).isDir()
+        QVERIFY(keptAll(gearBefore, m_gear, 116, 74));
+        QVERIFY(fault == BearingIsFolder ? QFileInfo(m_bearing).isDir()
                                          : (fault == Removed && command == Merge)
-                    || keptAll(bearingBefore, bearing, 48, 35));
+                    || keptAll(bearingBefore, m_bearing, 48, 35));
         const QByteArray reportNow = readFile(report);
         QVERIFY(reportNow == "old report\r\n"
             || (reportNow.endsWith("\r\n") && reportNow.size() > 200));
-        const QString left = QDir(dir.path()).entryList(QDir::Files).join(u' ');
+        const QString left = QDir(m_dir->path()).entryList(QDir::Files).join(u' ');
         QVERIFY2(u"bearing.sav gear.sav report.txt source.sav"_s.contains(left), qPrintable(left));
-        const bool done[] = { dataOf(gear, 116, 15).contains("G-102"), false,
-            reportNow.size() > 200, dataOf(bearing, 48, 12).count('|') == 3,
-            dataOf(bearing, 48, 12).contains("6207") };
+        const bool done[] = { dataOf(m_gear, 116, 15).contains("G-102"), false,
+            reportNow.size() > 200, dataOf(m_bearing, 48, 12).count('|') == 3,
+            dataOf(m_bearing, 48, 12).contains("6207") };
         QVERIFY(!file.isEmpty() || done[command]); // no failure: the command did its work
     }
 
@@ -218,15 +217,14 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QString, problem);
         QFETCH(QByteArray, stored);
-        AppDirectory dir;
-        const QString bearing = RecordFiles::bearingPath(), backup = dir.filePath(u"bearing.bak"_s);
+        const QString bearing = m_bearing, backup = m_dir->filePath(u"bearing.bak"_s);
         QVERIFY(writeFile(bearing, bytes) && writeFile(backup, "older backup"));
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
         std::optional<ReadOnly> locked;
         if (answer == 0 && !locked.emplace(bearing, QFile::Permissions()).effective())
             QSKIP("the file is still readable");
-        activate(editer);
+        QVERIFY(activate(editer));
         prompter.answers = { answer };
         click(editer, "cmdUpdate"); // sorting alone
         locked.reset();
@@ -250,16 +248,16 @@ private slots:
         const QByteArray planting = PlantRows[row][1], kind = PlantRows[row][2];
         const QString reason = QString::fromUtf8(PlantRows[row][3]);
         const QString plant = QString::fromLatin1(planting).remove(u"ro "_s);
-        AppDirectory dir;
         QTemporaryDir elsewhere;
-        const QString gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
+        const QString gear = m_gear, bearing = m_bearing;
         const QString victim = elsewhere.filePath(u"victim"_s),
                       shared = elsewhere.filePath(u"shared"_s);
         QVERIFY(writeFile(victim, "victim") && writeFile(shared, bearingSlot("6205") + "tail")
             && writeFile(gear, workedShaftBytes() + "torn")
             && writeFile(bearing, bearingSlot("6206")));
         const bool link = plant.contains(u'='), chmod = plant.contains(u':');
-        const QString name = plant.section(link ? u'=' : u':', 0, 0), planted = dir.filePath(name);
+        const QString name = plant.section(link ? u'=' : u':', 0, 0),
+                      planted = m_dir->filePath(name);
         const uint mode = plant.section(u':', 1).toUInt(nullptr, 8);
         if (link && (QFile::remove(planted) || true))
             QVERIFY(QFile::link(elsewhere.filePath(plant.section(u'=', 1)), planted));
@@ -267,7 +265,7 @@ private slots:
             QVERIFY((QFile::exists(planted) || writeFile(planted, "old"))
                 && ::chmod(QFile::encodeName(planted).constData(), mode) == 0);
         std::optional<ReadOnly> locked;
-        if (planting.startsWith("ro ") && !locked.emplace(dir.path()).effective())
+        if (planting.startsWith("ro ") && !locked.emplace(m_dir->path()).effective())
             QSKIP("the folder still takes new files");
         ShaftRecord shaft;
         shaft.ShaftNo = u"G-102"_s;
@@ -297,7 +295,7 @@ private slots:
             QCOMPARE(dataOf(shared, 48, 12), QByteArray("6205        |6300        |"));
             QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '), u"shared victim"_s);
             // The torn tail is kept beside the name the user knows, not in the shared folder.
-            QCOMPARE(readFile(dir.filePath(u"bearing.bak"_s)), bearingSlot("6205") + "tail");
+            QCOMPARE(readFile(m_dir->filePath(u"bearing.bak"_s)), bearingSlot("6205") + "tail");
         } else if (chmod) {
             QVERIFY(::stat(QFile::encodeName(planted).constData(), &st) == 0);
             QCOMPARE(st.st_mode & 0777, mode);
@@ -308,7 +306,7 @@ private slots:
             QCOMPARE(readFile(planted), workedShaftBytes() + "torn");
         if (name == u"TestData.txt")
             QCOMPARE(readFile(planted), QByteArray("6205\r\n"));
-        QVERIFY(!QFileInfo::exists(dir.filePath(u"gear.tmp"_s))
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(u"gear.tmp"_s))
             && !QFileInfo::exists(RecordFiles::tempPath()));
     }
 
@@ -323,18 +321,17 @@ private slots:
     void anotherCopyWritesMeanwhile()
     {
         QFETCH(bool, edit);
-        AppDirectory dir;
-        QVERIFY(writeFile(RecordFiles::bearingPath(), bearingSlot("6205") + bearingSlot("22210")));
+        QVERIFY(writeFile(m_bearing, bearingSlot("6205") + bearingSlot("22210")));
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
-        activate(editer);
+        QVERIFY(activate(editer));
         if (edit) {
             auto *list = editer.findChild<QListView *>(u"lstBearing"_s);
             list->setCurrentIndex(list->model()->index(1, 0)); // 22210
             click(editer, "cmdEdit");
             editer.findChild<QLineEdit *>(u"txtBearing_4"_s)->setText(u"99"_s);
-            QVERIFY(writeFile(RecordFiles::bearingPath(),
-                bearingSlot("Z9999") + bearingSlot("6205") + bearingSlot("22210")));
+            QVERIFY(writeFile(
+                m_bearing, bearingSlot("Z9999") + bearingSlot("6205") + bearingSlot("22210")));
         } else { // the crash tests' writer, as a second copy of the program
             QCOMPARE(QProcess::execute(QCoreApplication::applicationDirPath() + u"/crashdriver"_s,
                          { RecordFiles::appDirectory(), u"add"_s }),
@@ -344,8 +341,7 @@ private slots:
         QVERIFY2(prompter.texts().join(u'\n').contains(u"已被其他程序改动"_s),
             qPrintable(prompter.texts().join(u'\n')));
         click(editer, "cmdUpdate"); // the reloaded list, sorted and stored
-        QCOMPARE(dataOf(RecordFiles::bearingPath(), 48, 12),
-            QByteArray("22210       |6205        |Z9999       |"));
+        QCOMPARE(dataOf(m_bearing, 48, 12), QByteArray("22210       |6205        |Z9999       |"));
         QVERIFY(!edit || (*Module1::FindBearingRecord(u"22210"_s))->Cr == 99.0f);
     }
 };
