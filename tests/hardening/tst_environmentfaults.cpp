@@ -23,6 +23,7 @@ namespace {
 
 enum Command { Save, SaveOver, Report, Update, Merge };
 enum EnvFault { ReadOnlyFolder, BearingIsFolder, DiskFull, Removed };
+const QByteArray Three = bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E");
 
 // A writer replaces its file through a new one beside it, which a read-only folder refuses; the box
 // names the file the user knows (the scratch file in the reason). No file: the command succeeds.
@@ -79,12 +80,14 @@ QByteArray dataOf(const QString &path, int slot, int data)
     return out;
 }
 
-// Whether every record of before (from dataOf) is still in the file.
+// Whether the data bytes of each record in before are still in the file at path.
 bool keptAll(const QByteArray &before, const QString &path, int slot, int data)
 {
     const QByteArray now = dataOf(path, slot, data);
-    return std::ranges::all_of(
-        before.split('|'), [&](const QByteArray &r) { return now.contains(QByteArray(r + '|')); });
+    for (qsizetype at = 0; at < before.size(); at += slot)
+        if (!now.contains(QByteArray(before.mid(at, data) + '|')))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -120,16 +123,11 @@ private slots:
         const QString report = m_dir->filePath(u"report.txt"_s),
                       source = m_dir->filePath(u"source.sav"_s);
         QVERIFY(writeFile(m_gear, workedShaftBytes() + QByteArray(42, '\0'))
-            && writeFile(report, "old report\r\n")
-            && writeFile(
-                m_bearing, bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E"))
+            && writeFile(report, "old report\r\n") && writeFile(m_bearing, Three)
             && writeFile(source, bearingSlot("6206") + bearingSlot("6207")));
-        const QByteArray gearBefore = dataOf(m_gear, 116, 74),
-                         bearingBefore = dataOf(m_bearing, 48, 35);
         if (fault == BearingIsFolder)
             QVERIFY(QFile::remove(m_bearing) && QDir().mkdir(m_bearing));
-        // The windows load (and read) before the fault strikes.
-        ScriptedPrompter prompter;
+        ScriptedPrompter prompter; // the windows load (and read) before the fault strikes
         frmEditer editer(prompter);
         frmCombiner combiner(prompter);
         prompter.openPaths = { source };
@@ -161,23 +159,22 @@ private slots:
         else
             click(command == Update ? static_cast<QWidget &>(editer) : combiner,
                 command == Update ? "cmdUpdate" : "cmdStart");
-        readOnly.reset();
-        diskFull.reset();
+        readOnly.reset(), diskFull.reset();
 
+        // Told in failure boxes naming the file; nothing lost (unless the file was removed or 更新
+        // stored its list); a report whole; no scratch file left; no failure: the command done.
         const QString shown = prompter.texts().join(u'\n'),
                       named = QDir::toNativeSeparators(m_dir->filePath(file));
+        const auto told = [&](const ScriptedPrompter::Shown &box) {
+            return isFailureBox(box) && box.text.contains(named) && box.text.contains(reason);
+        };
         QVERIFY2(file.isEmpty() ? !shown.contains(QDir::toNativeSeparators(m_dir->path()))
-                                : std::ranges::any_of(prompter.shown,
-                                    [&](const auto &s) {
-                                        return isFailureBox(s) && s.text.contains(named)
-                                            && s.text.contains(reason);
-                                    }),
+                                : std::ranges::any_of(prompter.shown, told),
             qPrintable(shown));
-        // Nothing lost (unless the file was removed or 更新 stored its list); a report whole.
-        QVERIFY(keptAll(gearBefore, m_gear, 116, 74));
-        QVERIFY(fault == BearingIsFolder ? QFileInfo(m_bearing).isDir()
-                                         : (fault == Removed && command == Merge)
-                    || keptAll(bearingBefore, m_bearing, 48, 35));
+        QVERIFY(keptAll(workedShaftBytes(), m_gear, 116, 74));
+        QVERIFY(fault == BearingIsFolder
+                ? QFileInfo(m_bearing).isDir()
+                : (fault == Removed && command == Merge) || keptAll(Three, m_bearing, 48, 35));
         const QByteArray reportNow = readFile(report);
         QVERIFY(reportNow == "old report\r\n"
             || (reportNow.endsWith("\r\n") && reportNow.size() > 200));
@@ -186,7 +183,7 @@ private slots:
         const bool done[] = { dataOf(m_gear, 116, 15).contains("G-102"), false,
             reportNow.size() > 200, dataOf(m_bearing, 48, 12).count('|') == 3,
             dataOf(m_bearing, 48, 12).contains("6207") };
-        QVERIFY(!file.isEmpty() || done[command]); // no failure: the command did its work
+        QVERIFY(!file.isEmpty() || done[command]);
     }
 
     // 更新 on a catalogue not read whole asks once; No changes nothing, Yes keeps the file in
@@ -287,25 +284,23 @@ private slots:
                     && !QFile::exists(elsewhere.filePath(u"missing"_s))));
             return;
         }
-        struct stat st
-        {
-        };
-        if (plant == u"bearing.sav=shared") { // the link stays, its target updated
+        if (plant == u"bearing.sav=shared") { // the link stays, its target updated; the torn
+            // tail is kept beside the name the user knows, not in the shared folder
             QVERIFY(QFileInfo(bearing).isSymLink());
-            QCOMPARE(dataOf(shared, 48, 12), QByteArray("6205        |6300        |"));
             QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '), u"shared victim"_s);
-            // The torn tail is kept beside the name the user knows, not in the shared folder.
-            QCOMPARE(readFile(m_dir->filePath(u"bearing.bak"_s)), bearingSlot("6205") + "tail");
-        } else if (chmod) {
-            QVERIFY(::stat(QFile::encodeName(planted).constData(), &st) == 0);
-            QCOMPARE(st.st_mode & 0777, mode);
+            QCOMPARE(dataOf(shared, 48, 12) + readFile(m_dir->filePath(u"bearing.bak"_s)),
+                "6205        |6300        |" + bearingSlot("6205") + "tail");
         } else {
             QVERIFY(!QFileInfo(planted).isSymLink());
         }
-        if (name == u"gear.bak")
-            QCOMPARE(readFile(planted), workedShaftBytes() + "torn");
-        if (name == u"TestData.txt")
-            QCOMPARE(readFile(planted), QByteArray("6205\r\n"));
+        struct stat st = {};
+        QVERIFY(!chmod
+            || (::stat(QFile::encodeName(planted).constData(), &st) == 0
+                && (st.st_mode & 0777) == mode));
+        if (name == u"gear.bak" || name == u"TestData.txt")
+            QCOMPARE(readFile(planted),
+                name == u"gear.bak" ? QByteArray(workedShaftBytes() + "torn")
+                                    : QByteArray("6205\r\n"));
         QVERIFY(!QFileInfo::exists(m_dir->filePath(u"gear.tmp"_s))
             && !QFileInfo::exists(RecordFiles::tempPath()));
     }
