@@ -27,7 +27,8 @@ namespace {
 enum Files { None, Five, Torn, Meanwhile }; // Meanwhile: G-101 moves while the question is open
 const QString Question = u"编号 G-101 已经用过。是否替换？"_s, SavedOld = u"参数已保存     "_s;
 const QString SavedNew = u"参数已保存,快用工具\\数据管理器完善. "_s;
-const QString Full = u"记录数已达上限 32767，不能再添加记录"_s;
+const QString Full = u"记录数已达上限 32767，不能再添加记录"_s,
+              Replaced = Question + u'\n' + SavedOld;
 
 // A plan as text: "box=text", "option:1", "check!1", "combo#position", "box^0" (caret to the end).
 QString shown(const Plan &plan)
@@ -62,6 +63,27 @@ QByteArray slot(const QByteArray &model, float cr, int type = 0, float e = 0, fl
 {
     return bearingSlot(model, type, e, y1, 0, cr, 0, 0, 0, '\0');
 }
+
+// Name | files | "box=text|.." | answer to the question (-1: none expected) | the record now
+// holding the window's data (0: none) | appended to bearing.sav | the messages.
+const std::tuple<const char *, Files, const char *, int, int, QByteArray, QString> SaveRows[] = {
+    // clang-format off
+    { "no files: record 1, no question, 30216 once", None, "", -1, 1, slot("30216", 150, 1, 0.37f, 1.6f), SavedNew },
+    { "Yes replaces the first of two", Five, "", Prompter::Yes, 3, {}, Replaced },
+    { "number looked for again after the question", Meanwhile, "", Prompter::Yes, 2, {}, Replaced },
+    { "No writes nothing, not even a new bearing", Five, "txtBearingB_0=32310", Prompter::No, 0, {}, Question },
+    { "trailing blanks: the same number", Five, "txtParameter_0=G-101   ", Prompter::Yes, 3, {}, Replaced },
+    { "other case: another number", Five, "txtParameter_0=g-101", -1, 6, {}, SavedOld },
+    { "A new of type 4: zero factors", Five, "txtParameter_0=N4|txtBearingA_0=7210C|cboTypeA=4", -1, 6, slot("7210C", 150, 4), SavedNew },
+    { "torn tails kept in backups", Torn, "txtParameter_0=NEW-1|txtBearingA_0=32310|txtBearingB_0=32312", -1, 6,
+      slot("32310", 150, 1, 0.37f, 1.6f) + slot("32312", 150, 1, 0.37f, 1.6f), SavedNew + u"\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 <dir>gear.bak"
+                                                                                    u"\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak" },
+    // A character GBK lacks would be stored as '?' (and then find another number's record).
+    { "number outside GBK refused", Five, "txtParameter_0=P😁1", -1, 0, {}, u"编号中的字符 😁 不能保存（GBK 编码中没有）"_s },
+    { "model outside GBK refused", Five, "txtParameter_0=N|txtBearingB_0=😀60𠀀", -1, 0, {}, u"型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）"_s },
+    { "span 40000: conversion fault, nothing written", Five, "txtParameter_0=N|txtBearingA_0=32310|txtParameter_3=40000", -1, 0, {}, u"数值溢出  "_s },
+    // clang-format on
+};
 
 // Keeps "name|filter" of each save dialog, "caption|filter" of each open one.
 struct Prompts : ScriptedPrompter
@@ -267,46 +289,15 @@ private slots:
     // 30216: a new bearing keeps e and Y1 (type 4 none); torn tails are kept in backups.
     void save_data()
     {
-        QTest::addColumn<int>("files");
-        QTest::addColumn<QStringList>("changes");
-        QTest::addColumn<int>("answer"); // to the question, -1 when none is expected
-        QTest::addColumn<int>("recordNo"); // the record now holding the window's data, 0 none
-        QTest::addColumn<QByteArray>("appended"); // to bearing.sav
-        QTest::addColumn<QStringList>("messages");
-        const auto row = [](const char *name, int files,
-                             std::initializer_list<const char *> changes, int answer, int recordNo,
-                             const QByteArray &appended, const QStringList &messages) {
-            QTest::newRow(name) << files << strings(changes) << answer << recordNo << appended
-                                << messages;
-        };
-        const QStringList replaced { Question, SavedOld };
-        const QByteArray t1 = slot("32310", 150, 1, 0.37f, 1.6f);
-        // clang-format off
-        row("no files: record 1, no question, 30216 once", None, {}, -1, 1, slot("30216", 150, 1, 0.37f, 1.6f), { SavedNew });
-        row("Yes replaces the first of two", Five, {}, Prompter::Yes, 3, {}, replaced);
-        row("number looked for again after the question", Meanwhile, {}, Prompter::Yes, 2, {}, replaced);
-        row("No writes nothing, not even a new bearing", Five, { "txtBearingB_0=32310" }, Prompter::No, 0, {}, { Question });
-        row("trailing blanks: the same number", Five, { "txtParameter_0=G-101   " }, Prompter::Yes, 3, {}, replaced);
-        row("other case: another number", Five, { "txtParameter_0=g-101" }, -1, 6, {}, { SavedOld });
-        row("A new of type 4: zero factors", Five, { "txtParameter_0=N4", "txtBearingA_0=7210C", "cboTypeA=4" }, -1, 6, slot("7210C", 150, 4), { SavedNew });
-        row("torn tails kept in backups", Torn, { "txtParameter_0=NEW-1", "txtBearingA_0=32310", "txtBearingB_0=32312" }, -1, 6,
-            t1 + slot("32312", 150, 1, 0.37f, 1.6f), { SavedNew + u"\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 <dir>gear.bak"
-                                                                  u"\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak"_s });
-        row("number outside GBK refused", Five, { "txtParameter_0=P😁1" }, -1, 0, {}, { u"编号中的字符 😁 不能保存（GBK 编码中没有）"_s });
-        row("model outside GBK refused", Five, { "txtParameter_0=N", "txtBearingB_0=😀60𠀀" }, -1, 0, {}, { u"型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）"_s });
-        row("span 40000: conversion fault, nothing written", Five, { "txtParameter_0=N", "txtBearingA_0=32310", "txtParameter_3=40000" }, -1, 0, {}, { u"数值溢出  "_s });
-        // clang-format on
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(SaveRows)); ++i)
+            QTest::newRow(std::get<0>(SaveRows[i])) << i;
     }
     void save()
     {
-        QFETCH(int, files);
-        QFETCH(QStringList, changes);
-        QFETCH(int, answer);
-        QFETCH(int, recordNo);
-        QFETCH(QByteArray, appended);
-        QFETCH(QStringList, messages);
+        QFETCH(int, row);
+        const auto &[name, files, changes, answer, recordNo, appended, messages] = SaveRows[row];
         const QString dir = QDir::toNativeSeparators(m_dir->path()) + QDir::separator();
-        messages.replaceInStrings(u"<dir>"_s, dir);
         QByteArray gear = files ? shafts({ "A-1", "A-2", "G-101", "A-4", "G-101" }) : QByteArray();
         const QByteArray bearings
             = files ? QByteArray(bearingSlot("22208") + bearingSlot("30216")) : "";
@@ -316,7 +307,7 @@ private slots:
             QVERIFY(
                 writeFile(m_gear, gear + tails[0]) && writeFile(m_bearing, bearings + tails[1]));
         FakeWindow window;
-        window.apply(changes);
+        window.apply(QString::fromUtf8(changes).split(u'|'));
         Prompts prompter;
         prompter.answers << answer;
         if (files == Meanwhile) // another copy of the program rewrote gear.sav
@@ -325,7 +316,7 @@ private slots:
         OptionFlags flags {};
         RecordCopies copies;
         QCOMPARE(SaveParameters(window, input, flags, copies, prompter).recordNo, recordNo);
-        QCOMPARE(prompter.texts(), messages);
+        QCOMPARE(prompter.texts().join(u'\n').replace(dir, u"<dir>"_s), messages);
         for (const ScriptedPrompter::Shown &box : std::as_const(prompter.shown)) {
             const int buttons = box.text == Question ? Prompter::Yes | Prompter::No : Prompter::Ok;
             QVERIFY(box.buttons == buttons && box.title == u"Tolvenar"_s
