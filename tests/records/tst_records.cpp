@@ -59,10 +59,9 @@ QByteArray shafts(std::initializer_list<const char *> numbers)
 }
 
 // A bearing slot as the program writes it: no dimensions, zero unused bytes.
-QByteArray slot(const QByteArray &model, float cr, int type = 0, float e = 0, float y1 = 0)
-{
+const auto slot = [](const QByteArray &model, float cr, int type = 0, float e = 0, float y1 = 0) {
     return bearingSlot(model, type, e, y1, 0, cr, 0, 0, 0, '\0');
-}
+};
 
 // Name | files | "box=text|.." | answer to the question (-1: none expected) | the record now
 // holding the window's data (0: none) | appended to bearing.sav | the messages.
@@ -106,11 +105,9 @@ struct Prompts : ScriptedPrompter
     }
 };
 
-float crOf(const QString &key)
-{
-    const auto found = Module1::FindBearingRecord(key);
-    return found && *found ? (*found)->Cr : 0.0f;
-}
+const auto crOf = [](const QString &key) {
+    return (*Module1::FindBearingRecord(key)).value_or(BearingRecord {}).Cr;
+};
 
 QString appendOutcome(const QString &model, float cr = 1, int type = 0, float e = 0)
 {
