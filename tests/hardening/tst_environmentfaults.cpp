@@ -25,6 +25,7 @@ enum Command { Save, SaveOver, Report, Update, Merge };
 enum EnvFault { ReadOnlyFolder, BearingIsFolder, DiskFull, Removed };
 const QByteArray Three = bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E");
 const QByteArray Z9999 = bearingSlot("Z9999", 0, 0.3f, 0, 0, 50, 0, 0, 0, '\0'); // the driver's
+const ShaftRecord G102 { u"G-102"_s, 0, 0, 0, 0, 0, {}, 0, 0, {}, {} };
 const QByteArray Edited = bearingSlot("22210", 0, 0.3f, 2.2f, 3.3f, 99, 25, 52, 15, '\0');
 
 // A writer replaces its file through a new one beside it, which a read-only folder refuses; the box
@@ -44,10 +45,9 @@ const std::tuple<const char *, Command, EnvFault, const char *, const char *> Fa
     // clang-format on
 };
 
-// A write where something was planted: a link (name=target) never leads the write into another
-// folder; a replacement keeps its mode (name:mode); a catalogue shared through a link is updated
-// where it lies; refused (the reason's start): a dangling link, the dump in a read-only folder
-// ("ro ") or a missing one.
+// A write where something was planted: a link (name=target) never leads it into another folder; a
+// replacement keeps its mode (name:mode); a catalogue shared through a link is updated where it
+// lies; refused (reason): a dangling link, the dump in a read-only ("ro ") or missing folder.
 const std::array<const char *, 4> PlantRows[] = {
     // clang-format off
     { "gear.tmp link", "gear.tmp=victim", "gear", "" },
@@ -270,12 +270,11 @@ private slots:
         const QString reason = QString::fromUtf8(PlantRows[row][3]);
         const QString plant = QString::fromLatin1(planting).remove(u"ro "_s);
         QTemporaryDir elsewhere;
-        const QString gear = m_gear, bearing = m_bearing;
         const QString victim = elsewhere.filePath(u"victim"_s),
                       shared = elsewhere.filePath(u"shared"_s);
         QVERIFY(writeFile(victim, "victim") && writeFile(shared, bearingSlot("6205") + "tail")
-            && writeFile(gear, workedShaftBytes() + "torn")
-            && writeFile(bearing, bearingSlot("6206")));
+            && writeFile(m_gear, workedShaftBytes() + "torn")
+            && writeFile(m_bearing, bearingSlot("6206")));
         const bool link = plant.contains(u'='), chmod = plant.contains(u':');
         const QString name = plant.section(link ? u'=' : u':', 0, 0),
                       planted = m_dir->filePath(name);
@@ -288,29 +287,27 @@ private slots:
         std::optional<ReadOnly> locked;
         if (planting.startsWith("ro ") && !locked.emplace(m_dir->path()).effective())
             QSKIP("the folder still takes new files");
-        ShaftRecord shaft;
-        shaft.ShaftNo = u"G-102"_s;
         const auto failure
             = [](const auto &result) { return result ? FileError() : result.error(); };
         const FileError error = kind == "dump"
             ? failure(BearingCatalogue::dumpLines(planted, { u"6205"_s }))
-            : kind == "gear" ? failure(RecordFiles::appendShaftRecord(gear, shaft))
-                             : failure(RecordFiles::appendBearingRecord(bearing, { u"6300"_s }));
+            : kind == "gear" ? failure(RecordFiles::appendShaftRecord(m_gear, G102))
+                             : failure(RecordFiles::appendBearingRecord(m_bearing, { u"6300"_s }));
         locked.reset();
         QVERIFY2(reason.isEmpty() ? !error.failed() : error.reason.startsWith(reason),
             qPrintable(error.reason));
         QCOMPARE(readFile(victim), QByteArray("victim"));
         if (!reason.isEmpty()) { // neither the readers nor the merger's count make a catalogue
-            QCOMPARE(error.path, kind == "dump" ? planted : bearing);
+            QCOMPARE(error.path, kind == "dump" ? planted : m_bearing);
             QVERIFY(kind == "dump"
-                || (!RecordFiles::readBearingRecords(bearing)
-                    && !Combiner::countBearingRecords(bearing)
+                || (!RecordFiles::readBearingRecords(m_bearing)
+                    && !Combiner::countBearingRecords(m_bearing)
                     && !QFile::exists(elsewhere.filePath(u"missing"_s))));
             return;
         }
         if (plant == u"bearing.sav=shared") { // the link stays, its target updated; the torn
             // tail is kept beside the name the user knows, not in the shared folder
-            QVERIFY(QFileInfo(bearing).isSymLink());
+            QVERIFY(QFileInfo(m_bearing).isSymLink());
             QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '), u"shared victim"_s);
             QCOMPARE(dataOf(shared, 48, 12) + readFile(m_dir->filePath(u"bearing.bak"_s)),
                 "6205        |6300        |" + bearingSlot("6205") + "tail");
