@@ -261,9 +261,7 @@ private slots:
         QCOMPARE(readFile(m_bearing), slot("B", 2) + slot("A", 1));
         QVERIFY(!QFileInfo::exists(RecordFiles::tempPath())
             && !QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s)));
-        QVERIFY(RecordFiles::rewriteBearingFile(m_bearing, QList<BearingRecord>(MaxRecords)));
         QVERIFY(!RecordFiles::rewriteBearingFile(m_bearing, QList<BearingRecord>(MaxRecords + 1)));
-        QCOMPARE(QFileInfo(m_bearing).size(), MaxRecords * 48);
 
         // A writer waits for the lock's holder, then gives up naming the file; a lock taken after
         // the holder replaced the file is on the new file; a missing file made as the umask allows.
