@@ -8,8 +8,6 @@
 #include "support/filefaults.h"
 #include "support/workedexample.h"
 #include "ui/bearings/frmediter.h"
-#include "ui/combiner/frmcombiner.h"
-#include "ui/common/reportdialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -130,14 +128,9 @@ private slots:
             && writeFile(victim, "victim") && writeFile(shared, bearingSlot("6205") + "tail"));
         if (fault == BearingIsFolder)
             QVERIFY(QFile::remove(m_bearing) && QDir().mkdir(m_bearing));
-        ScriptedPrompter prompter; // the windows load (and read) before the fault strikes
-        frmEditer editer(prompter);
-        frmCombiner combiner(prompter);
-        prompter.openPaths = { source };
-        click(combiner, "cmdOpenFile");
+        ScriptedPrompter prompter;
+        frmEditer editer(prompter); // reads its list before the fault strikes
         QVERIFY(writer != Update || activate(editer));
-        prompter.clear();
-        prompter.savePaths = { report };
         const bool link = plant.contains(u'='), chmod = plant.contains(u':');
         const QString name = plant.section(link ? u'=' : u':', 0, 0),
                       planted = m_dir->filePath(name);
@@ -161,19 +154,17 @@ private slots:
         CalcInput input;
         OptionFlags flags {};
         RecordCopies copies;
-        QString dialogName;
         const auto tell
             = [&](const auto &result) { result ? void() : prompter.inform(result.error().text()); };
         if (writer == Save || writer == SaveOver)
             SaveParameters(window, input, flags, copies, prompter);
+        else if (writer == Update)
+            click(editer, "cmdUpdate");
         else if (writer == Report)
-            ReportDialog::save(prompter, dialogName, u"G-101"_s, [](const QString &p) {
-                return writeResultReport(
-                    p, workedInput(), workedResult(), u"G-101"_s, u"2024-05-06"_s);
-            });
-        else if (writer == Update || writer == Merge)
-            click(writer == Update ? static_cast<QWidget &>(editer) : combiner,
-                writer == Update ? "cmdUpdate" : "cmdStart");
+            tell(writeResultReport(
+                report, workedInput(), workedResult(), u"G-101"_s, u"2024-05-06"_s));
+        else if (writer == Merge)
+            tell(Combiner::mergeBearingFiles(source, m_bearing));
         else if (writer == Dump)
             tell(BearingCatalogue::dumpLines(planted, { u"6205"_s }));
         else
