@@ -63,8 +63,8 @@ const auto slot = [](const QByteArray &model, float cr, int type = 0, float e = 
     return bearingSlot(model, type, e, y1, 0, cr, 0, 0, 0, '\0');
 };
 
-// Name | files | "box=text|.." | answer to the question (-1: none expected) | the record now
-// holding the window's data (0: none) | appended to bearing.sav | the messages.
+// Name | files | "box=text|.." | answer (-1: no question) | record saved | bearing.sav added |
+// boxes.
 const std::tuple<const char *, Files, const char *, int, int, QByteArray, QString> SaveRows[] = {
     // clang-format off
     { "no files: record 1, no question, 30216 once", None, "", -1, 1, slot("30216", 150, 1, 0.37f, 1.6f), SavedNew },
@@ -77,7 +77,6 @@ const std::tuple<const char *, Files, const char *, int, int, QByteArray, QStrin
     { "torn tails kept in backups", Torn, "txtParameter_0=NEW-1|txtBearingA_0=32310|txtBearingB_0=32312", -1, 6,
       slot("32310", 150, 1, 0.37f, 1.6f) + slot("32312", 150, 1, 0.37f, 1.6f), SavedNew + u"\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 <dir>gear.bak"
                                                                                     u"\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak" },
-    // A character GBK lacks would be stored as '?' (and then find another number's record).
     { "number outside GBK refused", Five, "txtParameter_0=P😁1", -1, 0, {}, u"编号中的字符 😁 不能保存（GBK 编码中没有）"_s },
     { "model outside GBK refused", Five, "txtParameter_0=N|txtBearingB_0=😀60𠀀", -1, 0, {}, u"型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）"_s },
     { "span 40000: conversion fault, nothing written", Five, "txtParameter_0=N|txtBearingA_0=32310|txtParameter_3=40000", -1, 0, {}, u"数值溢出  "_s },
@@ -176,8 +175,7 @@ private slots:
         QCOMPARE(encodeBearing(h).mid(12, 23), hostile.mid(12, 23));
     }
 
-    // "K<model>": its Cr; "#<no>": a shaft's recall (of its bearings only 6208 is on file); "A/B":
-    // a bearing's; "-": nothing planned. Trailing blanks aside; P1 0.0005 or Cr 0.001 is absent.
+    // Lookups ("K": Cr, "#": shaft recall, only B on file; "A/B": bearing recall; "-": none found).
     void lookups_data()
     {
         QTest::addColumn<QString>("key");
@@ -213,22 +211,19 @@ private slots:
         tiny.P1 = 0.0005f;
         writeFile(m_gear, encodeShaft(tiny) + encodeShaft(oneGearShaft()));
         const QChar kind = key.at(0);
+        const auto side = kind == u'A' ? Recall::Side::A : Recall::Side::B;
         Plan plan;
         const bool found = kind == u'#' ? Recall::planShaftRecall(key.mid(1), plan)
-                                        : kind == u'K'
-                || Recall::planBearingRecall(
-                    kind == u'A' ? Recall::Side::A : Recall::Side::B, key.mid(1), plan);
-        const QStringList items = shown(plan).split(u' ');
-        QCOMPARE(kind == u'K' ? QString::number(crOf(key.mid(1)))
-                : !found      ? u'-' + shown(plan)
-                : kind == u'#'
-                ? items.filter(QRegularExpression(u"^(txtBearing._[1-4]|cbo)"_s)).join(u' ')
-                : shown(plan),
-            expected);
+                                        : Recall::planBearingRecall(side, key.mid(1), plan);
+        QString got = found ? shown(plan) : u'-' + shown(plan);
+        if (kind == u'#' && found) // B's factors and type
+            got = got.split(u' ')
+                      .filter(QRegularExpression(u"^(txtBearing._[1-4]|cbo)"_s))
+                      .join(u' ');
+        QCOMPARE(kind == u'K' ? QString::number(crOf(key.mid(1))) : got, expected);
     }
 
-    // A model on file is not appended again; a GBK character that does not fit goes whole; a failed
-    // append leaves no torn slot; the record limit; a rewrite goes through temp.sav, keeps no .bak.
+    // Appends (no duplicate, whole GBK characters, no torn slot), the record limit, rewrites, lock.
     void writers()
     {
         const auto shaft = Module1::FindShaftRecord(u"1"_s);
@@ -263,8 +258,8 @@ private slots:
             && !QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s)));
         QVERIFY(!RecordFiles::rewriteBearingFile(m_bearing, QList<BearingRecord>(MaxRecords + 1)));
 
-        // A writer waits for the lock's holder, then gives up naming the file; a lock taken after
-        // the holder replaced the file is on the new file; a missing file made as the umask allows.
+        // A writer waits for the lock, then gives up; a lock taken after a replace is on the new
+        // file.
         SafeFile::Lock holder, waiter;
         QVERIFY(holder.acquire(m_other) && holder.created());
         const Result<> refused = waiter.acquire(m_other, 50);
@@ -280,8 +275,7 @@ private slots:
         QCOMPARE(*waiter.read(0, 10), QByteArray("new"));
     }
 
-    // The worked example (G-101, 30216 of type 1) saved over A-1, A-2, G-101, A-4, G-101 and 22208,
-    // 30216: a new bearing keeps e and Y1 (type 4 none); torn tails are kept in backups.
+    // The worked example (G-101, 30216 of type 1) saved over A-1, A-2, G-101, A-4, G-101; 22208.
     void save_data()
     {
         QTest::addColumn<int>("row");
@@ -334,8 +328,7 @@ private slots:
         QCOMPARE(readFile(dir + u"gear.bak"_s) + readFile(dir + u"bearing.bak"_s), backups);
     }
 
-    // Gear 2 empty, not 0; self-weight off: no txtWeight; A's type after the options (its rules
-    // win).
+    // Gear 2 empty, not 0; self-weight off: no txtWeight; A's type after the options (rules win).
     void shaftPlans()
     {
         const BearingRecord a { u"30208"_s, 1, 0, 0, 0, 0.37f, 1.6f, 0, 63 };
@@ -347,8 +340,7 @@ private slots:
                 && one.endsWith(u"txtBearingA_4=63 cboTypeA#1 txtParameter_0^0"_s),
             qPrintable(one));
         QCOMPARE(Recall::powerText(5, 5.01f), u"5/5.01"_s); // 0.0100002 in floats
-        // Each option bit in its place (gear 1 left, gear 2 left, self-weight, B): the weight
-        // after both mountings; a type beyond the five list entries selects nothing.
+        // Each option bit in its place; a type beyond the five list entries selects nothing.
         ShaftRecord r = oneGearShaft();
         r.Flags = 64 + 16 + 4 + 1, r.WeightKg = -3;
         const BearingRecord b { u"6208"_s, 7, 0, 0, 0, 0, 0, 0, 29.5f };
@@ -357,8 +349,7 @@ private slots:
                                "optAssembleA:0 optAssembleB:1 txtWeight=-3 "_s)
                 && plan.contains(u"txtBearingB_4=29.5"_s) && !plan.contains(u'#'),
             qPrintable(plan));
-        // B typed as A's model (case and trailing blanks aside) takes A's boxes as they stand,
-        // unsaved edit and empty box included: no type, no caret, no file read.
+        // B typed as A's model takes A's boxes as they stand: no type, no caret, no file read.
         Plan p;
         QVERIFY(Recall::planBearingBRecall(
             u"NU208"_s, u"nu208  "_s, { u"0.4"_s, u"1.5"_s, {}, u"80"_s }, p));
@@ -367,8 +358,8 @@ private slots:
         QVERIFY(!QFile::exists(m_bearing));
     }
 
-    // Lines of both files (line < 0: the detailed one) and number forms; 696.18499 -> 696.18; the
-    // mountings in the detailed file are those shown when the command runs (B), not computed (A).
+    // Report lines (< 0: detailed file; its mountings those shown at command time) and number
+    // forms.
     void reportLines_data()
     {
         QTest::addColumn<QString>("line");
@@ -410,8 +401,7 @@ private slots:
         QCOMPARE(line, text);
     }
 
-    // Both reports through the dialog: the name proposed (the number, then the last path), the
-    // filter, an existing file replaced silently, GBK with CR LF; Cancel writes nothing.
+    // Both reports through the dialog: proposed name and filter, silent replace, GBK CR LF, Cancel.
     void writtenThroughTheDialog()
     {
         const QString report = m_dir->filePath(u"r.txt"_s), detail = m_dir->filePath(u"d.txt"_s);
@@ -440,9 +430,8 @@ private slots:
         QVERIFY(detailBytes.endsWith("LhA,LhB //\r\n6587051,6961850\r\n"));
     }
 
-    // A merge into SKF23052 and a torn tail appends plausible records with new models (type up to
-    // 4, 0 <= e < 1, 0 <= Y1, Y2 < 10, 1 < Cr < 20000, a model not blank, in GBK); only then is the
-    // tail dropped, the file kept in bearing.bak first.
+    // A merge appends plausible records with new models (type <= 4, 0 <= e < 1, 0 <= Y1, Y2 < 10,
+    // 1 < Cr < 20000, model not blank, in GBK); only then is a torn tail dropped, kept in .bak.
     void mergeRules_data()
     {
         QTest::addColumn<QByteArray>("source");
@@ -501,8 +490,7 @@ private slots:
             merge(QByteArray(MaxRecords * 48, '\0'), bearingSlot("NEW")).stopped->reason, Full);
     }
 
-    // The window: a missing target made empty; only the dialog chooses the source; a merge stopped
-    // at 32767 records keeps what was added and says so.
+    // Window: missing target made; only the dialog chooses; a merge stopped at the limit says so.
     void window()
     {
         Prompts prompter;
