@@ -480,10 +480,9 @@ private slots:
     {
         QVERIFY(writeFile(m_bearing, {}) && QFile::resize(m_bearing, qint64(1) << 30)
             && writeFile(m_other, {}) && QFile::resize(m_other, qint64(2) << 30));
-        QElapsedTimer timer;
-        timer.start();
+        const QDeadlineTimer deadline(3000);
         const Combiner::MergeResult r = merge();
-        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(!deadline.hasExpired());
         QCOMPARE(r.stopped->reason + QString::number(r.added), Full + u'0');
         QCOMPARE(QFileInfo(m_bearing).size(), qint64(1) << 30);
         QCOMPARE(
@@ -518,10 +517,10 @@ private slots:
         click("cmdStart");
         QCOMPARE(text("lblView"), u"目标文件中有 32767 个记录  新增 1 个记录"_s);
         QCOMPARE(readFile(m_bearing).mid(32766 * 48, 35), bearingSlot("NEW1").left(35));
-        QCOMPARE(prompter.shown.size(), 2); // the stop, then the torn tail kept
-        const ScriptedPrompter::Shown stop = prompter.shown.at(0);
-        QVERIFY(isFailureBox(stop) && stop.text.startsWith(QDir::toNativeSeparators(m_bearing))
-            && stop.text.contains(u"合并在源文件第 3 个记录处停止"_s));
+        const ScriptedPrompter::Shown stop = prompter.shown.value(0); // then the torn tail kept
+        QVERIFY(prompter.shown.size() == 2 && isFailureBox(stop)
+            && stop.text.contains(u"合并在源文件第 3 个记录处停止"_s)
+            && stop.text.startsWith(QDir::toNativeSeparators(m_bearing)));
         w->show();
         click("cmdExit");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
