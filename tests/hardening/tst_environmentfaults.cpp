@@ -268,10 +268,8 @@ private slots:
             editer.findChild<QLineEdit *>(u"txtBearing_4"_s)->setText(u"99"_s);
         }
         // Another copy: the crash tests' writer, or a reordered catalogue.
-        QVERIFY(answer != -1
-            || QProcess::execute(QCoreApplication::applicationDirPath() + u"/crashdriver"_s,
-                   { m_dir->path(), u"add"_s })
-                == 0);
+        const QString driver = QCoreApplication::applicationDirPath() + u"/crashdriver"_s;
+        QVERIFY(answer != -1 || QProcess::execute(driver, { m_dir->path(), u"add"_s }) == 0);
         QVERIFY(answer != -2 || writeFile(m_bearing, bearingSlot("Z9999") + bytes));
         prompter.answers = { answer };
         click(editer, "cmdUpdate"); // sorting alone
@@ -286,10 +284,9 @@ private slots:
                             && box.text.contains(u"bearing.bak"_s)
                                : isFailureBox(box) && (answer || box.text.contains(u"不能更新"_s))),
             qPrintable(box.text));
+        const QByteArray after = answer == Prompter::Yes || answer < 0 ? stored : bytes;
         QCOMPARE(readFile(m_bearing) + readFile(backup),
-            answer == Prompter::Yes ? QByteArray(stored + bytes)
-                : answer < 0        ? QByteArray(stored + "older backup")
-                                    : QByteArray(bytes + "older backup"));
+            after + (answer == Prompter::Yes ? bytes : "older backup"));
         QVERIFY(!QFile::exists(RecordFiles::tempPath()));
     }
 };
