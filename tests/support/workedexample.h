@@ -12,8 +12,7 @@ namespace Fixture {
 
 using namespace Qt::StringLiterals;
 
-// Two helical gears, two tapered roller bearings 30216 face to face (CalcInput's order); ModelB
-// left unpadded on purpose: the report writers must pad it themselves.
+// Two helical gears, two bearings 30216 face to face (CalcInput's order); ModelB left unpadded.
 inline CalcInput workedInput()
 {
     return { u"G-101          "_s, 30, 20, 1000, 300, 180, 80, 200, 10, 20, 1, 90, 120, 12, 20, 0,
@@ -21,7 +20,7 @@ inline CalcInput workedInput()
         0.37f, 1.6f, 0, 150, 0, 0, 0, true, false };
 }
 
-// The published results of the worked example (two decimals; the lives to the hour).
+// The published results of the worked example (two decimals; the lives to the hour), its window.
 // clang-format off
 struct Published { const char *name; float CalcResult::*field; double value; };
 #define PUBLISHED(f, v) Published { #f, &CalcResult::f, v }
@@ -31,6 +30,10 @@ inline const Published PublishedResults[] = { PUBLISHED(T1, 286.50), PUBLISHED(T
     PUBLISHED(RxyB, -2992.33), PUBLISHED(RxyA, -3056.00), PUBLISHED(RA, 3140.79), PUBLISHED(RB, 3110.86), PUBLISHED(Sa, 981.50), PUBLISHED(Sb, -972.14),
     PUBLISHED(FA, 981.50), PUBLISHED(FB, 1152.96), PUBLISHED(PA, 3140.79), PUBLISHED(PB, 3089.08), PUBLISHED(LhA, 6587051), PUBLISHED(LhB, 6961850) };
 #undef PUBLISHED
+inline const QString WorkedWindow = u"txtParameter_0=G-101 txtParameter_1=30/20 txtParameter_2=1000 txtParameter_3=300 txtParameter_4=180 "
+    "txtGear_0=80 txtGear_1=200 txtGear_2=10 txtGear_3=20 txtGear_4=90 txtGear_5=120 txtGear_6=12 txtGear_7=20 "
+    "txtBearingA_0=30216 txtBearingA_1=0.37 txtBearingA_2=1.6 txtBearingA_4=150 txtBearingB_0=30216 txtBearingB_1=0.37 txtBearingB_2=1.6 txtBearingB_4=150 "
+    "cboTypeA=1 cboTypeB=1 +optGear1_0 +optGear2_1 +optAssembleA"_s;
 // clang-format on
 
 inline CalcResult workedResult()
@@ -43,26 +46,20 @@ inline CalcResult workedResult()
 
 inline QString controlName(MainField f)
 {
-    static const char *const names[]
-        = { "txtParameter_%1", "txtGear_%1", "txtBearingA_%1", "txtBearingB_%1", "txtWeight",
-              "optGear1_%1", "optGear2_%1", "optAssemble%A", "chkWeight", "cboTypeA", "cboTypeB" };
-    return QString::fromLatin1(names[f.group])
-        .replace(u"%1"_s, QString::number(f.index))
-        .replace(u"%A"_s, f.index ? u"B"_s : u"A"_s);
+    return u"txtParameter_%1 txtGear_%1 txtBearingA_%1 txtBearingB_%1 txtWeight optGear1_%1 "
+           u"optGear2_%1 "
+           "optAssemble%A chkWeight cboTypeA cboTypeB"_s.split(u' ')[f.group]
+               .replace(u"%1"_s, QString::number(f.index))
+               .replace(u"%A"_s, f.index ? u"B"_s : u"A"_s);
 }
 
-// The main window's texts and choices by control name, filled with the worked example: "box=text"
-// sets a box (also chkWeight, cboTypeA, cboTypeB), "+option" selects, "-option" clears.
+// The main window by control name, filled with the worked example: "box=text" sets a box (also
+// chkWeight, cboTypeA, cboTypeB), "+option" selects, "-option" clears.
 struct FakeWindow
 {
     QHash<QString, QString> texts;
 
-    // clang-format off
-    FakeWindow() { apply(u"txtParameter_0=G-101 txtParameter_1=30/20 txtParameter_2=1000 txtParameter_3=300 txtParameter_4=180 "
-        "txtGear_0=80 txtGear_1=200 txtGear_2=10 txtGear_3=20 txtGear_4=90 txtGear_5=120 txtGear_6=12 txtGear_7=20 "
-        "txtBearingA_0=30216 txtBearingA_1=0.37 txtBearingA_2=1.6 txtBearingA_4=150 txtBearingB_0=30216 txtBearingB_1=0.37 txtBearingB_2=1.6 txtBearingB_4=150 "
-        "cboTypeA=1 cboTypeB=1 +optGear1_0 +optGear2_1 +optAssembleA"_s.split(u' ')); }
-    // clang-format on
+    FakeWindow() { apply(WorkedWindow.split(u' ')); }
     void apply(const QStringList &changes)
     {
         for (const QString &c : changes)
