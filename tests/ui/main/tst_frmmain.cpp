@@ -73,11 +73,7 @@ class TestFrmMain : public QObject
     ScriptedPrompter m_prompter;
     std::unique_ptr<frmMain> m_window;
 
-    template <class T = QLineEdit> T *get(const QString &name)
-    {
-        T *found = m_window->findChild<T *>(name);
-        return found ? found : (qFatal("no control %s", qPrintable(name)), found);
-    }
+    template <class T = QLineEdit> T *get(const QString &n) { return m_window->findChild<T *>(n); }
     QLineEdit *box(const char *n) { return get(QString::fromLatin1(n)); }
     void activateMain() { QVERIFY(activate(m_window.get())); }
     // The looks of the controls named, "|"-separated.
@@ -103,9 +99,9 @@ class TestFrmMain : public QObject
         if (compute)
             m_window->cmdCompute_Click();
     }
-    // Steps separated by ";": "type:NAME:TEXT" typed, "set:NAME:VALUE" by the program (text, type,
-    // check), "press:NAME" Space, "leave:NAME" Tab, "f5" in model A, "away:HOW" the focus leaves
-    // the window from model A (print question, message box, another window or program) and back.
+    // Steps by ";": "type:NAME:TEXT", "set:NAME:VALUE" (text, type, check), "press:NAME" Space,
+    // "leave:NAME" Tab, "f5" in model A, "away:print|box|window|program" the focus leaves and
+    // returns.
     void doSteps(const QString &steps)
     {
         for (const QString &step : steps.split(u';')) {
@@ -236,9 +232,8 @@ private slots:
             "optAssembleA optAssembleB optGear1_0 optGear1_1 optGear2_1 optGear2_0"_s);
     }
 
-    // The start-up state; F5; after an edit the buttons are off, the menu entries still run; Clear
-    // restores the start-up state; the saved number and Enter bring back every field, which
-    // computes the same life; Enter in a model recalls its factors; a number in use is kept on 否.
+    // Start-up state, F5, edits switch off the buttons not the menu entries, both Clears; a saved
+    // number and Enter recall every field; Enter recalls a model's factors; 否 keeps a used number.
     void startComputeSaveRecall()
     {
         QCOMPARE(
@@ -292,8 +287,7 @@ private slots:
     void invalidation_data()
     {
         QTest::addColumn<QString>("steps"); // see doSteps
-        // cmdSaveResult, cmdSaveParameter afterwards (the menu entries stay on), then ";NAME=LOOK"
-        // of a control, "focus" the control holding it, "message" the failure box shown.
+        // Save buttons after (menu entries stay on), ";NAMES=LOOKS", ";focus=", ";message=" shown.
         QTest::addColumn<QString>("check");
         const auto row = [](const QString &name, const QString &step, const char *buttons, const QString &check = {}) {
             QTest::newRow(qPrintable(name)) << step << QString::fromLatin1(buttons) + u"111"_s + check;
@@ -330,8 +324,7 @@ private slots:
         // The focus leaving the window is no move between fields.
         for (const char *how : { "print", "box", "window", "program" })
             row(u"focus away: "_s + QLatin1String(how), u"away:"_s + QLatin1String(how), "11", u";focus=txtBearingA_0;txtBearingA_0=30210j"_s);
-        // A stopped run shows why, puts the focus where the user has to act, edits no field and
-        // keeps the captions of the last computation; a later move upper-cases as ever.
+        // A stopped run says why, focuses where to act, edits nothing, keeps the last lives.
         row(u"F5, n left at 0"_s, u"set:txtParameter_2:0;f5"_s, "00", u";message=P, n, L, L1, d1, Cr等不能为零  ;focus=txtParameter_2;txtBearingA_0=30210j"_s);
         row(u"F5, gear 2 helix without direction"_s, u"set:optGear2_1:0;f5"_s, "11", u";message=选择轴向力方向   ;focus=optGear2_0"_s);
         row(u"F5, weight 40000 kg, unticked"_s, u"set:txtWeight:40000;f5"_s, "11", u";message=数值溢出  ;focus=txtBearingA_0;txtWeight=40000~"_s);
@@ -365,9 +358,8 @@ private slots:
             QVERIFY(Fixture::isFailureBox(shown));
     }
 
-    // A second copy says so (no icon, the platform's title) and ends, however old the running
-    // copy's lock. Each window opens by its command, one copy each, named, on the screen, named
-    // controls.
+    // A second copy says so (no icon, the platform's title) and ends, however old the lock. Each
+    // window opens by its command, one copy each, named, on the screen, with named controls.
     void program()
     {
         m_window.reset();
@@ -414,8 +406,7 @@ private slots:
                 w->show();
             QVERIFY(HelpWindow::current() == opened[u"frmHelp"_s]
                 && HelpWindow::current()->browser()->source() == HelpWindow::HomePage);
-            // Each a window to screen readers, named by its title, on the screen; every control
-            // that takes the focus named, by its caption or the label beside it.
+            // Each a window to screen readers, named by its title; every focusable control named.
             QStringList faults;
             for (QWidget *top : all) {
                 if (accessible(top)->role() != QAccessible::Window
@@ -429,19 +420,20 @@ private slots:
             }
             QCOMPARE(faults.join(u';'), QString());
             QVERIFY(!accessible(picA)->text(QAccessible::Description).isEmpty());
-            // An option button is a radio button that pressing selects; a type list holds its
-            // list, an editable one (the data manager's) also its text, which has the focus.
+            // A type list holds its list, an editable one also its text, which has the focus.
             auto *typed = opened[u"frmEditer"_s]->findChild<QComboBox *>(u"cboBearing"_s);
             QAccessibleInterface *e = accessible(typed),
                                  *t = accessible(main.findChild<QComboBox *>(u"cboTypeA"_s)),
                                  *o = accessible(main.findChild<QRadioButton *>(u"optGear1_1"_s));
             o->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-            QVERIFY(e->childCount() == 2 && e->child(0)->object() == typed->view()
-                && e->indexOfChild(e) == -1);
-            QVERIFY(e->child(1)->object() == typed->lineEdit()
-                && e->focusChild()->object() == typed->lineEdit());
-            QVERIFY(t->childCount() == 1 && !t->child(1) && !t->focusChild()
-                && t->text(QAccessible::Value) == u"调心滚子轴承");
+            QCOMPARE(QList<const void *>({ e->child(0)->object(), e->child(1)->object(),
+                         e->focusChild()->object(), t->child(1), t->focusChild() }),
+                QList<const void *>(
+                    { typed->view(), typed->lineEdit(), typed->lineEdit(), nullptr, nullptr }));
+            QCOMPARE(
+                u"%1 %2 %3 "_s.arg(e->childCount()).arg(e->indexOfChild(e)).arg(t->childCount())
+                    + t->text(QAccessible::Value),
+                u"2 -1 1 调心滚子轴承"_s);
             QVERIFY(o->role() == QAccessible::RadioButton && o->state().checked
                 && o->text(QAccessible::Name) == u"右");
             main.findChild<QPushButton *>(u"cmdExit"_s)->click();
@@ -457,8 +449,7 @@ private slots:
     // clang-format off
     void openingPlace_data()
     {
-        // The frame, the main window's frame, where the frame is placed; on a screen of 1280 x 1024
-        // with a panel of 30 pixels at the top.
+        // A frame, the main window's, where it is placed; a screen of 1280 x 1024, a 30-pixel panel.
         QTest::addColumn<QList<QRect>>("frames");
         QTest::newRow("room: centred over the main window") << QList<QRect>{ QRect(0, 0, 400, 300), QRect(100, 100, 660, 540), QRect(230, 220, 400, 300) };
         QTest::newRow("off the right: moved left") << QList<QRect>{ QRect(0, 0, 400, 300), QRect(1000, 100, 600, 400), QRect(880, 150, 400, 300) };
@@ -488,8 +479,7 @@ private slots:
     // clang-format off
     void printing_data()
     {
-        // The answer to the print question, the name chosen in the PDF dialog (empty: cancelled),
-        // the shaft number the page is named after, the name the PDF dialog proposes.
+        // Answer to the question, PDF chosen (empty: cancelled), shaft number, PDF name proposed.
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("pdf");
         QTest::addColumn<QString>("number");
@@ -501,8 +491,7 @@ private slots:
             << int(Prompter::Ok) << u"no such folder/page.pdf"_s << u" a/b:c d "_s << u"a_b_c d.pdf"_s;
     }
     // clang-format on
-    // Printing makes the window white without buttons while asking and drawing, then as before with
-    // the focus back; without a printer, a PDF of text and lines.
+    // Printing whitens the window, buttons hidden, then restores it and the focus; else a PDF.
     void printing()
     {
         QFETCH(int, answer);
@@ -522,14 +511,13 @@ private slots:
         m_prompter.answers = { answer };
         m_prompter.savePaths = { pdf.isEmpty() ? QString() : m_dir->filePath(pdf) };
         QStringList inside; // the colours inside controls while the question or dialog is shown
-        m_prompter.whileShown = [&] {
-            const QImage page = windowImage(m_window.get());
-            for (QWidget *w :
-                QWidgetList { picA, box("txtParameter_0"), box("txtBearingA_0"), compute })
-                if (m_prompter.shown.size() < 2) // not the failure box
-                    inside << page.pixelColor(w->mapTo(m_window->centralWidget(),
-                                                  QPoint(w->width() - 6, w->height() / 2)))
-                                  .name();
+        const QWidgetList sampled { picA, box("txtParameter_0"), box("txtBearingA_0"), compute };
+        m_prompter.whileShown = [&] { // not during the failure box
+            for (QWidget *w : m_prompter.shown.size() < 2 ? sampled : QWidgetList())
+                inside << windowImage(m_window.get())
+                              .pixelColor(w->mapTo(m_window->centralWidget(),
+                                  QPoint(w->width() - 6, w->height() / 2)))
+                              .name();
         };
         QList<QColor> redrawn;
         const auto redraw = [&] { // as the program does it
@@ -601,13 +589,10 @@ private slots:
     void methodValues()
     {
         QStringList page, published;
-        for (auto it
-             = QRegularExpression(u"title=\"(\\w+)\">([^<]*)</span>"_s)
-                   .globalMatch(QString::fromUtf8(Fixture::readFile(u":/help/method.html"_s)));
-             it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
+        for (const QRegularExpressionMatch &m :
+            QRegularExpression(u"title=\"(\\w+)\">([^<]*)</span>"_s)
+                .globalMatch(QString::fromUtf8(Fixture::readFile(u":/help/method.html"_s))))
             page << m.captured(1) + u'=' + QString::number(m.captured(2).toDouble(), 'f', 2);
-        }
         for (const Fixture::Published &p : Fixture::PublishedResults)
             published << QLatin1String(p.name) + u'=' + QString::number(p.value, 'f', 2);
         QCOMPARE(page, published);
