@@ -30,6 +30,7 @@ inline const Published PublishedResults[] = { PUBLISHED(T1, 286.50), PUBLISHED(T
     PUBLISHED(RxyB, -2992.33), PUBLISHED(RxyA, -3056.00), PUBLISHED(RA, 3140.79), PUBLISHED(RB, 3110.86), PUBLISHED(Sa, 981.50), PUBLISHED(Sb, -972.14),
     PUBLISHED(FA, 981.50), PUBLISHED(FB, 1152.96), PUBLISHED(PA, 3140.79), PUBLISHED(PB, 3089.08), PUBLISHED(LhA, 6587051), PUBLISHED(LhB, 6961850) };
 #undef PUBLISHED
+inline const QStringList FieldNames = u"txtParameter_%1 txtGear_%1 txtBearingA_%1 txtBearingB_%1 txtWeight optGear1_%1 optGear2_%1 optAssemble%1 chkWeight cboTypeA cboTypeB"_s.split(u' ');
 inline const QString WorkedWindow = u"txtParameter_0=G-101 txtParameter_1=30/20 txtParameter_2=1000 txtParameter_3=300 txtParameter_4=180 "
     "txtGear_0=80 txtGear_1=200 txtGear_2=10 txtGear_3=20 txtGear_4=90 txtGear_5=120 txtGear_6=12 txtGear_7=20 "
     "txtBearingA_0=30216 txtBearingA_1=0.37 txtBearingA_2=1.6 txtBearingA_4=150 txtBearingB_0=30216 txtBearingB_1=0.37 txtBearingB_2=1.6 txtBearingB_4=150 "
@@ -46,33 +47,30 @@ inline CalcResult workedResult()
 
 inline QString controlName(MainField f)
 {
-    return u"txtParameter_%1 txtGear_%1 txtBearingA_%1 txtBearingB_%1 txtWeight optGear1_%1 "
-           u"optGear2_%1 "
-           "optAssemble%A chkWeight cboTypeA cboTypeB"_s.split(u' ')[f.group]
-               .replace(u"%1"_s, QString::number(f.index))
-               .replace(u"%A"_s, f.index ? u"B"_s : u"A"_s);
+    const bool side = f.group == MainField::Assemble; // A or B
+    return QString(FieldNames[f.group])
+        .replace(u"%1"_s, side ? QString(QChar(u'A' + f.index)) : QString::number(f.index));
 }
 
-// The main window by control name, filled with the worked example: "box=text" sets a box (also
-// chkWeight, cboTypeA, cboTypeB), "+option" selects, "-option" clears.
+// The main window by control name: "box=text" (also chkWeight, cboTypeA/B), "+option", "-option".
 struct FakeWindow
 {
     QHash<QString, QString> texts;
 
     FakeWindow() { apply(WorkedWindow.split(u' ')); }
-    void apply(const QStringList &changes)
+    void apply(const QStringList &changes) // an option cleared holds "-"
     {
         for (const QString &c : changes)
-            if (c.startsWith(u'-'))
-                texts.remove(c.mid(1));
-            else
-                texts[c.section(u'=', 0, 0).remove(u'+')] = c.section(u'=', 1);
+            texts[c.section(u'=', 0, 0).remove(u'+').remove(u'-')]
+                = c.startsWith(u'-') ? u"-"_s : c.section(u'=', 1);
     }
     operator MainInputs() const
     {
         using enum MainField::Group;
         const auto t = [this](auto g, int i = 0) { return texts.value(controlName({ g, i })); };
-        const auto on = [this](auto g, int i = 0) { return texts.contains(controlName({ g, i })); };
+        const auto on = [&](auto g, int i = 0) {
+            return texts.value(controlName({ g, i }), u"-"_s) != u"-";
+        };
         MainInputs in { {}, {}, {}, {}, t(Weight), { on(Gear1Direction), on(Gear1Direction, 1) },
             { on(Gear2Direction), on(Gear2Direction, 1) }, on(Assemble), on(Assemble, 1),
             t(WeightOn).toInt() != 0, t(TypeA).toInt(), t(TypeB).toInt() };
