@@ -1,7 +1,5 @@
 #pragma once
 
-// Shared fixtures: the worked example, record slots packed by hand, files, the failure box.
-
 #include "calc/gatherinputs.h"
 #include "records/recordfile.h"
 #include "support/scriptedprompter.h"
@@ -23,13 +21,12 @@ inline CalcInput workedInput()
 // The published results of the worked example (two decimals; the lives to the hour), its window.
 // clang-format off
 struct Published { const char *name; float CalcResult::*field; double value; };
-#define PUBLISHED(f, v) Published { #f, &CalcResult::f, v }
-inline const Published PublishedResults[] = { PUBLISHED(T1, 286.50), PUBLISHED(T2, 191.00), PUBLISHED(Ft1, 2865.00), PUBLISHED(Fr1, 1058.86),
-    PUBLISHED(Fa1, -505.18), PUBLISHED(Ft2, 3183.33), PUBLISHED(Fr2, 1184.52), PUBLISHED(Fa2, 676.64), PUBLISHED(Ft2y, 3183.33), PUBLISHED(Ft2z, 0),
-    PUBLISHED(Fr2y, 0), PUBLISHED(Fr2z, -1184.52), PUBLISHED(r2y, 0), PUBLISHED(r2z, -60.00), PUBLISHED(RxzB, 850.52), PUBLISHED(RxzA, -724.86),
-    PUBLISHED(RxyB, -2992.33), PUBLISHED(RxyA, -3056.00), PUBLISHED(RA, 3140.79), PUBLISHED(RB, 3110.86), PUBLISHED(Sa, 981.50), PUBLISHED(Sb, -972.14),
-    PUBLISHED(FA, 981.50), PUBLISHED(FB, 1152.96), PUBLISHED(PA, 3140.79), PUBLISHED(PB, 3089.08), PUBLISHED(LhA, 6587051), PUBLISHED(LhB, 6961850) };
-#undef PUBLISHED
+#define PR(f, v) Published { #f, &CalcResult::f, v }
+inline const Published PublishedResults[] = { PR(T1, 286.50), PR(T2, 191.00), PR(Ft1, 2865.00), PR(Fr1, 1058.86), PR(Fa1, -505.18), PR(Ft2, 3183.33), PR(Fr2, 1184.52),
+    PR(Fa2, 676.64), PR(Ft2y, 3183.33), PR(Ft2z, 0), PR(Fr2y, 0), PR(Fr2z, -1184.52), PR(r2y, 0), PR(r2z, -60.00),
+    PR(RxzB, 850.52), PR(RxzA, -724.86), PR(RxyB, -2992.33), PR(RxyA, -3056.00), PR(RA, 3140.79), PR(RB, 3110.86), PR(Sa, 981.50),
+    PR(Sb, -972.14), PR(FA, 981.50), PR(FB, 1152.96), PR(PA, 3140.79), PR(PB, 3089.08), PR(LhA, 6587051), PR(LhB, 6961850) };
+#undef PR
 inline const QStringList FieldNames = u"txtParameter_%1 txtGear_%1 txtBearingA_%1 txtBearingB_%1 txtWeight optGear1_%1 optGear2_%1 optAssemble%1 chkWeight cboTypeA cboTypeB"_s.split(u' ');
 inline const QString WorkedWindow = u"txtParameter_0=G-101 txtParameter_1=30/20 txtParameter_2=1000 txtParameter_3=300 txtParameter_4=180 "
     "txtGear_0=80 txtGear_1=200 txtGear_2=10 txtGear_3=20 txtGear_4=90 txtGear_5=120 txtGear_6=12 txtGear_7=20 "
@@ -58,19 +55,17 @@ struct FakeWindow
     QHash<QString, QString> texts;
 
     FakeWindow() { apply(WorkedWindow.split(u' ')); }
-    void apply(const QStringList &changes) // an option cleared holds "-"
+    void apply(const QStringList &changes) // an option holds "+" or "-"
     {
         for (const QString &c : changes)
-            texts[c.section(u'=', 0, 0).remove(u'+').remove(u'-')]
-                = c.startsWith(u'-') ? u"-"_s : c.section(u'=', 1);
+            texts[c.section(u'=', 0, 0).remove(QRegularExpression(u"^[+-]"_s))]
+                = c.contains(u'=') ? c.section(u'=', 1) : c.left(1);
     }
     operator MainInputs() const
     {
         using enum MainField::Group;
         const auto t = [this](auto g, int i = 0) { return texts.value(controlName({ g, i })); };
-        const auto on = [&](auto g, int i = 0) {
-            return texts.value(controlName({ g, i }), u"-"_s) != u"-";
-        };
+        const auto on = [&](auto g, int i = 0) { return t(g, i) == u"+"; };
         MainInputs in { {}, {}, {}, {}, t(Weight), { on(Gear1Direction), on(Gear1Direction, 1) },
             { on(Gear2Direction), on(Gear2Direction, 1) }, on(Assemble), on(Assemble, 1),
             t(WeightOn).toInt() != 0, t(TypeA).toInt(), t(TypeB).toInt() };
@@ -81,18 +76,15 @@ struct FakeWindow
     }
 };
 
-// The record files' byte order: little-endian, floats by their bits (single precision).
 template <class T, class... V> QByteArray le(V... values)
 {
-    QByteArray b;
-    QDataStream s(&b, QIODevice::WriteOnly);
-    s.setByteOrder(QDataStream::LittleEndian);
-    s.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    (s << ... << T(values));
+    const T in[] = { T(values)... };
+    QByteArray b(sizeof in, Qt::Uninitialized);
+    qToLittleEndian<T>(in, std::size(in), b.data());
     return b;
 }
 
-// A bearing.sav slot: model 12 bytes, type, d, D, B, e, Y1, Y2, Cr, 13 unused bytes.
+// A bearing.sav slot, little-endian: model 12 bytes, type, d, D, B, e, Y1, Y2, Cr, 13 unused.
 inline QByteArray bearingSlot(const QByteArray &model, int type = 0, float e = 0.3f,
     float Y1 = 2.2f, float Y2 = 3.3f, float Cr = 150, int d = 25, int D = 52, int B = 15,
     char unused = ' ')
@@ -123,9 +115,8 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 
 inline QStringList strings(std::initializer_list<const char *> items)
 {
-    QStringList out;
-    for (const char *item : items)
-        out << QString::fromUtf8(item);
+    QStringList out(items.size());
+    std::ranges::transform(items, out.begin(), [](auto s) { return QString::fromUtf8(s); });
     return out;
 }
 
