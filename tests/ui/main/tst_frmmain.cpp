@@ -171,6 +171,7 @@ private slots:
         row("txtWeight", "toolTip=单位:Kg|face=1");
         row("lblParameter_1", "text=功率(P)|hl=1");
         row("lblParameter_2", "hl=1|px=15");
+        row("lblParameter_4", "text=跨距(L)|px=15");
         row("lblParameter_7", "text=rpm|px=16");
         row("lblParameter_5", "text=夹角(a)|hl=0");
         row("lblGear_0", "text=L1|hl=1");
@@ -592,9 +593,8 @@ private slots:
     {
         QStringList entries;
         for (QAction *a : get<QMenu>(u"mnuHelp"_s)->actions())
-            entries << a->objectName() + u'=' + a->text();
-        QCOMPARE(entries.join(u'|'),
-            u"mnuExplain=帮   助     F1|mnuSpace2=|Test=详细计算数据|mnuAbout=关于 Tolvenar"_s);
+            entries << look(a);
+        QCOMPARE(entries.join(u'|'), u"帮   助     F1||详细计算数据~|关于 Tolvenar"_s);
         AboutDialog box;
         const QString shown
             = box.windowTitle() + u'|' + box.findChild<QLabel *>(u"lblAbout"_s)->text();
