@@ -235,10 +235,10 @@ private slots:
     {
         QCOMPARE(
             looks(u"txtParameter_4 txtGear_3 txtGear_7 lblResultA lblResultB txtWeight cboTypeA "
-                  "MnuOperation cmdView cmdCompute cmdClear cmdExit"_s)
-                + u" %1 %2 "_s.arg(m_window->input().Fa1Dir).arg(m_window->input().Fa2Dir)
+                  "MnuOperation cmdView cmdCompute cmdClear cmdExit optGear1_0 optGear1_1 "
+                  "optGear2_0 optGear2_1"_s)
                 + saveCommands(),
-            u"180|20|20|A轴承|B轴承|~|0|操 作(&O)|查  找|计  算|清  除|退 出>> -1 -1 00000"_s);
+            u"180|20|20|A轴承|B轴承|~|0|操 作(&O)|查  找|计  算|清  除|退 出>>|左|右|左|右00000"_s);
         const QStringList startUp = visibleState(m_window.get());
         enterWorkedExample();
         doSteps(u"set:txtParameter_0:WX-1;f5"_s);
