@@ -1,7 +1,6 @@
 #pragma once
 
-// A Prompter for tests: records every message and dialog, answers from queues filled beforehand.
-// When a queue is empty a message box answers its default button and a dialog is cancelled.
+// A Prompter for tests: records every box and dialog; answers from queues, else a box's default.
 
 #include "records/saveparameters.h"
 #include "ui/common/prompter.h"
@@ -9,48 +8,38 @@
 
 class ScriptedPrompter : public Prompter
 {
+    using S = const QString &;
+    QStringList m_texts;
+    QString dialog(S caption, S name, QStringList &paths)
+    {
+        dialogs << caption + u'|' + name;
+        whileShown();
+        return paths.isEmpty() ? QString() : paths.takeFirst(); // empty: cancelled
+    }
+
 public:
     struct Shown
     {
         QString text, title;
-        int buttons = 0;
         Icon icon = Icon::None;
-        int defaultButton = 0;
+        int buttons = 0, defaultButton = 0;
     };
-
     QList<int> answers;
     QStringList savePaths, openPaths;
     QList<Shown> shown; // every message box, in order
-    QStringList dialogs; // captions of the file dialogs shown, in order
+    QStringList dialogs; // "caption|proposed name" of each file dialog shown, in order
+    std::function<void()> whileShown = [] {}; // runs while each box or dialog is shown
 
-    int message(const QString &text, const QString &title, int buttons, Icon icon,
-        int defaultButton) override
+    int message(S text, S title, int buttons, Icon icon, int defaultButton) override
     {
-        shown.append({ text, title, buttons, icon, defaultButton });
+        shown.append({ text, title, icon, buttons, defaultButton });
+        m_texts << text;
+        whileShown();
         return answers.isEmpty() ? defaultButton : answers.takeFirst();
     }
-    QString saveFileName(const QString &caption, const QString &, const QString &) override
-    {
-        dialogs.append(caption);
-        return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
-    }
-    QString openFileName(const QString &caption, const QString &, const QString &) override
-    {
-        dialogs.append(caption);
-        return openPaths.isEmpty() ? QString() : openPaths.takeFirst();
-    }
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const Shown &s : shown)
-            out << s.text;
-        return out;
-    }
-    // A save talks through the scripted boxes as the window's saves do through real ones.
-    operator SaveTalk() { return saveTalk(*this); }
-    void clear()
-    {
-        shown.clear();
-        dialogs.clear();
-    }
+    QString saveFileName(S caption, S name, S) override { return dialog(caption, name, savePaths); }
+    QString openFileName(S caption, S dir, S) override { return dialog(caption, dir, openPaths); }
+    QStringList texts() const { return m_texts; } // the boxes' texts, in order
+    operator SaveTalk() { return saveTalk(*this); } // saves talk through the scripted boxes
+    void clear() { shown.clear(), dialogs.clear(), m_texts.clear(); }
 };
