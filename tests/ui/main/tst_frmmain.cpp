@@ -1,5 +1,6 @@
 // The main window end to end, start-up, the window set, placement, printing, help and About.
 
+#include "support/layoutcheck.h"
 #include "support/workedexample.h"
 #include "ui/common/windowlayer.h"
 #include "ui/main/aboutdialog.h"
@@ -398,9 +399,12 @@ private slots:
             for (QWidget *w : all)
                 w->show();
             QCOMPARE(HelpWindow::current()->browser()->source(), HelpWindow::HomePage);
-            // Each a window to screen readers, named by its title; every focusable control named.
+            // Each a window to screen readers, named by its title; every focusable control named;
+            // no control off its frame or over another.
             QStringList faults;
             for (QWidget *top : all) {
+                for (const QString &clash : Fixture::layoutClashes(top))
+                    faults << top->objectName() + u':' + clash;
                 if (accessible(top)->role() != QAccessible::Window
                     || !main.screen()->availableGeometry().contains(top->frameGeometry())
                     || accessible(top)->text(QAccessible::Name) != top->windowTitle())
@@ -436,6 +440,32 @@ private slots:
         QVERIFY(!HelpWindow::current()); // owned by the main window
         releaseSingleInstance(); // the lock file goes before its folder does
         QVERIFY(!QFile::exists(lockPath));
+    }
+
+    // The schematic's extent in two areas (same scale both ways, centred) and its colour on a gear.
+    void sketch()
+    {
+        QStringList seen;
+        for (const QRect area : { QRect(0, 0, 390, 280), QRect(10, 20, 195, 560) }) {
+            QImage image(400, 600, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QFont tiny = Schematic::font();
+            tiny.setPixelSize(1);
+            DrawShaftSchematic(painter, area, QColor(10, 20, 30), tiny);
+            painter.end();
+            QRect drawn;
+            for (int i = 0; i < 400 * 600; ++i)
+                if (image.pixelColor(i % 400, i / 400) != Qt::white)
+                    drawn |= QRect(i % 400, i / 400, 1, 1);
+            const QPoint gear = area.width() == 390 ? QPoint(130, 100) : QPoint(135, 200);
+            seen << u"%1,%2 %3x%4 %5"_s.arg(drawn.x())
+                        .arg(drawn.y())
+                        .arg(drawn.width())
+                        .arg(drawn.height())
+                        .arg(image.pixelColor(gear).name());
+        }
+        QCOMPARE(seen.join(u'|'), u"42,30 307x221 #0a141e|31,80 154x441 #0a141e"_s);
     }
 
     // clang-format off
@@ -530,6 +560,9 @@ private slots:
         const QString file = m_dir->filePath(pdf.endsWith(u".pdf") ? pdf : pdf + u".pdf"); // added
         const QString written = QString::fromLatin1(Fixture::readFile(file));
         QCOMPARE(written.left(5), pdf == u"page" ? u"%PDF-"_s : u"<miss"_s);
+        // Drawn as vectors: only the style's small frame pieces may be bitmaps.
+        for (const auto &m : QRegularExpression(u"/Width (\\d+)"_s).globalMatch(written))
+            QVERIFY(m.captured(1).toInt() < 200);
         if (pdf != u"page" || QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             return;
         // The text searchable, with ideographs (not radicals), as wide as the printable area
