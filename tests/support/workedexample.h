@@ -78,9 +78,8 @@ struct FakeWindow
 
 template <class T, class... V> QByteArray le(V... values)
 {
-    const T in[] = { T(values)... };
-    QByteArray b(sizeof in, Qt::Uninitialized);
-    qToLittleEndian<T>(in, std::size(in), b.data());
+    QByteArray b(sizeof(T) * sizeof...(V), Qt::Uninitialized);
+    qToLittleEndian<T>(std::array { T(values)... }.data(), sizeof...(V), b.data());
     return b;
 }
 
