@@ -41,5 +41,10 @@ public:
     QString openFileName(S caption, S dir, S) override { return dialog(caption, dir, openPaths); }
     QStringList texts() const { return m_texts; } // the boxes' texts, in order
     operator SaveTalk() { return saveTalk(*this); } // saves talk through the scripted boxes
-    void clear() { shown.clear(), dialogs.clear(), m_texts.clear(); }
+    void clear()
+    {
+        shown.clear();
+        dialogs.clear();
+        m_texts.clear();
+    }
 };

@@ -69,9 +69,11 @@ struct FakeWindow
         MainInputs in { {}, {}, {}, {}, t(Weight), { on(Gear1Direction), on(Gear1Direction, 1) },
             { on(Gear2Direction), on(Gear2Direction, 1) }, on(Assemble), on(Assemble, 1),
             t(WeightOn).toInt() != 0, t(TypeA).toInt(), t(TypeB).toInt() };
-        for (int i = 0; i < 8; ++i)
-            in.gear[i] = t(Gear, i), in.parameter[i % 5] = t(Parameter, i % 5),
-            in.bearingA[i % 5] = t(BearingA, i % 5), in.bearingB[i % 5] = t(BearingB, i % 5);
+        for (auto [g, boxes] :
+            { std::pair(Parameter, in.parameter.data()), { Gear, in.gear.data() },
+                { BearingA, in.bearingA.data() }, { BearingB, in.bearingB.data() } })
+            for (int i = 0; i < (g == Gear ? 8 : 5); ++i)
+                boxes[i] = t(g, i);
         return in;
     }
 };
