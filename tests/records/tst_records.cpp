@@ -64,8 +64,7 @@ const auto slot = [](const QByteArray &model, float cr, int type = 0, float e = 
     return bearingSlot(model, type, e, y1, 0, cr, 0, 0, 0, '\0');
 };
 
-// Name | files | "box=text|.." | answer (-1: no question) | record saved | bearing.sav added |
-// boxes.
+// Name | files | "box=text|.." | answer (-1: none) | record saved | bearing.sav added | boxes
 const std::tuple<const char *, Files, const char *, int, int, QByteArray, QString> SaveRows[] = {
     // clang-format off
     { "no files: record 1, no question, 30216 once", None, "", -1, 1, slot("30216", 150, 1, 0.37f, 1.6f), SavedNew },
@@ -249,8 +248,7 @@ private slots:
             && !QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s)));
         QVERIFY(!RecordFiles::rewriteBearingFile(m_bearing, QList<BearingRecord>(MaxRecords + 1)));
 
-        // A writer waits for the lock, then gives up; a lock taken after a replace is on the new
-        // file.
+        // A writer waits for the lock, then gives up; a lock after a replace is on the new file.
         SafeFile::Lock holder, waiter;
         QVERIFY(holder.acquire(m_other) && holder.created());
         const Result<> refused = waiter.acquire(m_other, 50);
@@ -353,8 +351,7 @@ private slots:
         QVERIFY(!QFile::exists(m_bearing));
     }
 
-    // Report lines (< 0: detailed file; its mountings those shown at command time) and number
-    // forms.
+    // Report lines (< 0: detailed file, its mountings those shown at command time), number forms.
     void reportLines_data()
     {
         QTest::addColumn<QString>("line");
@@ -493,7 +490,6 @@ private slots:
         QCOMPARE(text("txtResource"), QDir::toNativeSeparators(m_other));
         click("cmdStart");
         QCOMPARE(text("lblView"), u"目标文件中有 32767 个记录  新增 1 个记录"_s);
-        QCOMPARE(readFile(m_bearing).mid(32766 * 48, 35), bearingSlot("NEW1").left(35));
         const ScriptedPrompter::Shown stop = prompter.shown.value(0); // then the torn tail kept
         QVERIFY(prompter.shown.size() == 2 && isFailureBox(stop)
             && stop.text.contains(u"合并在源文件第 3 个记录处停止"_s)
