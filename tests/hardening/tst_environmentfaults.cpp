@@ -113,8 +113,7 @@ private slots:
             && writeFile(report, "old report\r\n") && writeFile(m_bearing, Three)
             && writeFile(source, bearingSlot("6206") + bearingSlot("6207"))
             && writeFile(victim, "victim") && writeFile(shared, bearingSlot("6205") + "tail"));
-        if (fault == BearingIsFolder)
-            QVERIFY(QFile::remove(m_bearing) && QDir().mkdir(m_bearing));
+        QVERIFY(fault != BearingIsFolder || (QFile::remove(m_bearing) && QDir().mkdir(m_bearing)));
         ScriptedPrompter prompter;
         frmEditer editer(prompter); // reads its list before the fault strikes
         QVERIFY(writer != Update || activate(editer));
@@ -193,8 +192,7 @@ private slots:
             dataOf(m_bearing, 48, 12).contains("6207"), dataOf(m_gear, 116, 15).contains("G-102"),
             dataOf(m_bearing, 48, 12).contains("6300"), readFile(planted) == "6205\r\n" };
         QVERIFY(done[writer]);
-        if (plant == u"bearing.sav=shared") { // the link stays, its target updated; the torn
-            // tail is kept beside the name the user knows, not in the shared folder
+        if (plant == u"bearing.sav=shared") { // target updated, torn tail kept beside the link
             QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '), u"shared victim"_s);
             QCOMPARE(dataOf(shared, 48, 12) + readFile(m_dir->filePath(u"bearing.bak"_s)),
                 "6205        |6300        |" + bearingSlot("6205") + "tail");
@@ -206,8 +204,7 @@ private slots:
 
     // 更新 on a catalogue not read whole asks once; No changes nothing, Yes keeps the file in
     // bearing.bak and stores the list; one not read at all is never stored. Changed by another copy
-    // after the list was read (answer < 0): the list is read again, stored at the next 更新, Z9999
-    // added meanwhile kept, an edit in progress (22210, Cr 99) too.
+    // (answer < 0): read again, stored at the next 更新, keeping additions and an open edit.
     void updates_data()
     {
         QTest::addColumn<QByteArray>("bytes");
