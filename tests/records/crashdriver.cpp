@@ -15,18 +15,15 @@ namespace {
 
 FileError lastError; // for the closing message
 const auto ok = [](const auto &r) { return r ? true : (lastError = r.error(), false); };
-const auto numbered = [](const QString &prefix, int i) -> QString {
-    return prefix + u"%1"_qs.arg(i, 5, 10, QLatin1Char('0'));
-};
-const auto shaft = [](int i, int v) {
-    return ShaftRecord { numbered(u"S"_qs, i), float(v), 0, 2.0f * v, 0, 0, {}, 0, 0, {}, {} };
+const auto shaft = [](int i, float v) {
+    return ShaftRecord { QString::asprintf("S%05d", i), v, 0, 2 * v, 0, 0, {}, 0, 0, {}, {} };
 };
 
 QList<BearingRecord> bearings(int count, float cr, int first = 0)
 {
     QList<BearingRecord> list;
     for (int i = first; i < first + count; ++i)
-        list.append({ numbered(u"M"_qs, i), 1, 0, 0, 0, 0.5f, 0, 0, cr });
+        list.append({ QString::asprintf("M%05d", i), 1, 0, 0, 0, 0.5f, 0, 0, cr });
     return list;
 }
 

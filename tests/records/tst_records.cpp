@@ -24,7 +24,8 @@ using Recall::Plan;
 
 namespace {
 
-enum Files { None, Five, Torn, Meanwhile }; // Meanwhile: G-101 moves while the question is open
+// Meanwhile: G-101 moves while the question is open; Capped: gear.sav holds the record limit.
+enum Files { None, Five, Torn, Meanwhile, Capped };
 const QString Question = u"编号 G-101 已经用过。是否替换？"_s, SavedOld = u"参数已保存     "_s;
 const QString SavedNew = u"参数已保存,快用工具\\数据管理器完善. "_s;
 const QString Full = u"记录数已达上限 32767，不能再添加记录"_s,
@@ -63,8 +64,7 @@ const auto slot = [](const QByteArray &model, float cr, int type = 0, float e = 
     return bearingSlot(model, type, e, y1, 0, cr, 0, 0, 0, '\0');
 };
 
-// Name | files | "box=text|.." | answer (-1: no question) | record saved | bearing.sav added |
-// boxes.
+// Name | files | "box=text|.." | answer (-1: none) | record saved | bearing.sav added | boxes
 const std::tuple<const char *, Files, const char *, int, int, QByteArray, QString> SaveRows[] = {
     // clang-format off
     { "no files: record 1, no question, 30216 once", None, "", -1, 1, slot("30216", 150, 1, 0.37f, 1.6f), SavedNew },
@@ -79,6 +79,7 @@ const std::tuple<const char *, Files, const char *, int, int, QByteArray, QStrin
                                                                                     u"\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak" },
     { "number outside GBK refused", Five, "txtParameter_0=P😁1", -1, 0, {}, u"编号中的字符 😁 不能保存（GBK 编码中没有）"_s },
     { "model outside GBK refused", Five, "txtParameter_0=N|txtBearingB_0=😀60𠀀", -1, 0, {}, u"型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）"_s },
+    { "gear.sav at the limit: a new number refused", Capped, "txtParameter_0=N", -1, 0, {}, u"<dir>gear.sav: "_s + Full },
     { "span 40000: conversion fault, nothing written", Five, "txtParameter_0=N|txtBearingA_0=32310|txtParameter_3=40000", -1, 0, {}, u"数值溢出  "_s },
     // clang-format on
 };
@@ -87,13 +88,6 @@ const std::tuple<const char *, Files, const char *, int, int, QByteArray, QStrin
 struct Prompts : ScriptedPrompter
 {
     QStringList proposed;
-    std::function<void()> whileAsking = [] {};
-    int message(const QString &t, const QString &h, int b, Icon i, int d) override
-    {
-        if (b != Ok)
-            whileAsking();
-        return ScriptedPrompter::message(t, h, b, i, d);
-    }
     QString saveFileName(const QString &c, const QString &n, const QString &f) override
     {
         return proposed << n + u'|' + f, ScriptedPrompter::saveFileName(c, n, f);
@@ -232,7 +226,6 @@ private slots:
             QStringList({ u"added"_s, u"there"_s, u"added"_s, u"there"_s }));
         const QByteArray two = slot("6205", 63.75f, 3, 0.25f)
             + slot(QByteArray::fromHex("41c9eeb9b5c7f2d6e1b3d020"), 2);
-        QCOMPARE((*Module1::FindBearingRecord(longModel))->Model, u"A深沟球轴承      "_s);
         {
             const FileSizeLimit limit(96 + 20); // the third slot stops after 20 bytes
             QVERIFY(appendOutcome(u"NEW"_s).startsWith(u"写入失败（"_s));
@@ -255,8 +248,7 @@ private slots:
             && !QFileInfo::exists(m_dir->filePath(u"bearing.bak"_s)));
         QVERIFY(!RecordFiles::rewriteBearingFile(m_bearing, QList<BearingRecord>(MaxRecords + 1)));
 
-        // A writer waits for the lock, then gives up; a lock taken after a replace is on the new
-        // file.
+        // A writer waits for the lock, then gives up; a lock after a replace is on the new file.
         SafeFile::Lock holder, waiter;
         QVERIFY(holder.acquire(m_other) && holder.created());
         const Result<> refused = waiter.acquire(m_other, 50);
@@ -289,6 +281,7 @@ private slots:
             = files ? QByteArray(bearingSlot("22208") + bearingSlot("30216")) : "";
         const QByteArray tails[] = { QByteArray(files == Torn ? 50 : 0, 'S'),
             QByteArray("0123456789").left(files == Torn ? 10 : 0) };
+        gear += QByteArray(files == Capped ? (MaxRecords - 5) * 116 : 0, '\0');
         if (files)
             QVERIFY(
                 writeFile(m_gear, gear + tails[0]) && writeFile(m_bearing, bearings + tails[1]));
@@ -296,8 +289,11 @@ private slots:
         window.apply(QString::fromUtf8(changes).split(u'|'));
         Prompts prompter;
         prompter.answers << answer;
-        if (files == Meanwhile) // another copy of the program rewrote gear.sav
-            prompter.whileAsking = [&] { writeFile(m_gear, gear = shafts({ "A-1", "G-101" })); };
+        if (files == Meanwhile) // another copy of the program rewrites gear.sav during the question
+            prompter.whileShown = [&, asking = true]() mutable {
+                if (std::exchange(asking, false))
+                    writeFile(m_gear, gear = shafts({ "A-1", "G-101" }));
+            };
         CalcInput input;
         OptionFlags flags {};
         RecordCopies copies;
@@ -355,8 +351,7 @@ private slots:
         QVERIFY(!QFile::exists(m_bearing));
     }
 
-    // Report lines (< 0: detailed file; its mountings those shown at command time) and number
-    // forms.
+    // Report lines (< 0: detailed file, its mountings those shown at command time), number forms.
     void reportLines_data()
     {
         QTest::addColumn<QString>("line");
@@ -369,7 +364,6 @@ private slots:
             QTest::newRow(name) << all.value(std::abs(line) - 1) << QString::fromUtf16(text);
         };
         // clang-format off
-        row("number", 2, u"编号 G-101");
         row("B, life rounded down", 6, u"B 轴承 30216 Cr= 150 kN  LhB= 696.18 万小时");
         row("A forces", 15, u"RA=  3140.79  FaA=  981.5  PA=  3140.79 ");
         row("date", 19, u"计算日期  2024/3/9");
@@ -433,9 +427,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("source");
         QTest::addColumn<QByteArray>("appended");
-        const auto none = [](const char *name, const QByteArray &r) {
-            QTest::newRow(name) << r << QByteArray();
-        };
         const QByteArray a = bearingSlot("NEWA", 1, 0.35f, 1.7f, 0, 64.5f, 50, 90, 20, '\xEE'),
                          b = bearingSlot("NU2210ECJ/C3");
         // clang-format off
@@ -443,14 +434,14 @@ private slots:
         QTest::newRow("source order") << b + bearingSlot("skf23052") + a << b + a.left(35) + QByteArray(13, ' ');
         QTest::newRow("type 4 with zero factors") << bearingSlot("7210", 4, 0, 0, 0, 50) << bearingSlot("7210", 4, 0, 0, 0, 50);
         QTest::newRow("blank model skipped, the walk goes on") << bearingSlot("") + bearingSlot("NEXT") << bearingSlot("NEXT");
-        none("type 5", bearingSlot("X5", 5));
-        none("zero-filled or tab model", bearingSlot(QByteArray(12, '\0')) + bearingSlot("\t \t"));
-        none("model not GBK", bearingSlot("AB\xD6 C\x7F"));
-        none("e below 0, e 1", bearingSlot("E-", 0, -0.01f) + bearingSlot("E1", 0, 1));
-        none("Y1 below 0, Y1 10", bearingSlot("Y1-", 0, 0.3f, -0.01f) + bearingSlot("Y110", 0, 0.3f, 10));
-        none("Y2 below 0, Y2 10", bearingSlot("Y2-", 0, 0.3f, 2, -0.01f) + bearingSlot("Y210", 0, 0.3f, 2, 10));
-        none("Cr 1, 20000, not a number", bearingSlot("CR1", 0, 0.3f, 2, 3, 1) + bearingSlot("CR2", 0, 0.3f, 2, 3, 20000) + bearingSlot("CRNAN", 0, 0.3f, 2, 3, qQNaN()));
-        none("model differing only in case", bearingSlot("skf23052"));
+        QTest::newRow("type 5") << bearingSlot("X5", 5) << QByteArray();
+        QTest::newRow("zero-filled or tab model") << bearingSlot(QByteArray(12, '\0')) + bearingSlot("\t \t") << QByteArray();
+        QTest::newRow("model not GBK") << bearingSlot("AB\xD6 C\x7F") << QByteArray();
+        QTest::newRow("e below 0, e 1") << bearingSlot("E-", 0, -0.01f) + bearingSlot("E1", 0, 1) << QByteArray();
+        QTest::newRow("Y1 below 0, Y1 10") << bearingSlot("Y1-", 0, 0.3f, -0.01f) + bearingSlot("Y110", 0, 0.3f, 10) << QByteArray();
+        QTest::newRow("Y2 below 0, Y2 10") << bearingSlot("Y2-", 0, 0.3f, 2, -0.01f) + bearingSlot("Y210", 0, 0.3f, 2, 10) << QByteArray();
+        QTest::newRow("Cr 1, 20000, not a number") << bearingSlot("CR1", 0, 0.3f, 2, 3, 1) + bearingSlot("CR2", 0, 0.3f, 2, 3, 20000) + bearingSlot("CRNAN", 0, 0.3f, 2, 3, qQNaN()) << QByteArray();
+        QTest::newRow("model differing only in case") << bearingSlot("skf23052") << QByteArray();
         QTest::newRow("leading blank makes another model") << bearingSlot(" SKF23052") << bearingSlot(" SKF23052");
         QTest::newRow("same model twice: the first one once") << bearingSlot("NEW1") + bearingSlot("NEW1", 1) << bearingSlot("NEW1");
         QTest::newRow("case variants inside the source: once") << bearingSlot("Nu2205") + bearingSlot("NU2205") << bearingSlot("Nu2205");
@@ -499,7 +490,6 @@ private slots:
         QCOMPARE(text("txtResource"), QDir::toNativeSeparators(m_other));
         click("cmdStart");
         QCOMPARE(text("lblView"), u"目标文件中有 32767 个记录  新增 1 个记录"_s);
-        QCOMPARE(readFile(m_bearing).mid(32766 * 48, 35), bearingSlot("NEW1").left(35));
         const ScriptedPrompter::Shown stop = prompter.shown.value(0); // then the torn tail kept
         QVERIFY(prompter.shown.size() == 2 && isFailureBox(stop)
             && stop.text.contains(u"合并在源文件第 3 个记录处停止"_s)
