@@ -2,10 +2,10 @@
 // manager line, box texts "model|d|D|B|e|Y1|Y2|Cr|type" as an entry.
 
 #include "calc/conversions.h"
-#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 
 using namespace RecordLayout;
+using FuzzSupport::checkLine;
 using FuzzSupport::stored;
 
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
@@ -22,21 +22,6 @@ static void checkValue(const QString &text)
             <= 5e-6 * std::fabs(double(f)) + 1e-45);
     FUZZ_CHECK(Conv::toInteger(v, i) != Fault::None || std::fabs(v - i) <= 0.5);
     FUZZ_CHECK(Conv::fitText(text, 12).size() == 12);
-}
-
-// Once stored, a line is stable: its model, type and dimensions at once, every value after that.
-static void checkLine(const QString &line)
-{
-    const auto storedAgain = [](const BearingRecord &r) {
-        return EditerLine::toRecord(EditerLine::fromRecord(stored(r)));
-    };
-    const BearingRecord first = EditerLine::toRecord(line), second = storedAgain(first);
-    const int type = EditerLine::typeOf(line);
-    FUZZ_CHECK(first.Model == line.left(EditerLine::ModelWidth)
-        && (type < 0 || type > 255 || first.Type == type));
-    FUZZ_CHECK(encodeBearing(second).left(19) == encodeBearing(stored(first)).left(19));
-    FUZZ_CHECK(!FuzzSupport::finiteFactors(second)
-        || encodeBearing(storedAgain(second)) == encodeBearing(second));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
