@@ -24,8 +24,7 @@ class TestBearings : public QObject
 
     static BearingRecord bearing(const QString &model, int type, int d, int D = 0, int B = 0)
     {
-        return { model, std::uint8_t(type), std::int16_t(d), std::int16_t(D), std::int16_t(B), 0.3f,
-            0, 0, 20 };
+        return { model, quint8(type), qint16(d), qint16(D), qint16(B), 0.3f, 0, 0, 20 };
     }
     template <typename T = QLineEdit> T *get(const QString &n) { return m_w->findChild<T *>(n); }
     QListView *list() { return get<QListView>(u"lstBearing"_s); }
@@ -33,6 +32,8 @@ class TestBearings : public QObject
     QStringList lines() { return static_cast<CatalogueModel *>(list()->model())->lines(); }
     void open()
     {
+        m_prompter.clear();
+        m_tabs.clear();
         m_before = Fixture::readFile(RecordFiles::bearingPath());
         m_w = std::make_unique<frmEditer>(m_prompter);
         m_w->show();
@@ -45,9 +46,8 @@ class TestBearings : public QObject
     {
         const QModelIndexList chosen = list()->selectionModel()->selectedIndexes();
         QWidget *focus = m_w->focusWidget();
-        const QLineEdit *edit = qobject_cast<QComboBox *>(focus)
-            ? qobject_cast<QComboBox *>(focus)->lineEdit()
-            : qobject_cast<QLineEdit *>(focus);
+        const auto *edit = qobject_cast<QComboBox *>(focus) ? focus->findChild<QLineEdit *>()
+                                                            : qobject_cast<QLineEdit *>(focus);
         const QStringList models = lines().replaceInStrings(QRegularExpression(u" .*"_s), {});
         QStringList fromFile, colours;
         const auto file = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
@@ -89,12 +89,7 @@ class TestBearings : public QObject
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
-    void init()
-    {
-        m_dir = std::make_unique<Fixture::AppDirectory>();
-        m_prompter.clear();
-        m_tabs.clear();
-    }
+    void init() { m_dir = std::make_unique<Fixture::AppDirectory>(); }
     void cleanup() { m_w.reset(); }
 
     // clang-format off
@@ -154,9 +149,8 @@ private slots:
         // program, a message box or a window of the program.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        const auto refused = [](const char *name, const char *steps, const char *focus, const char *message = "") {
-            QTest::newRow(name) << QString(u"#1|"_s + QString::fromUtf8(steps) + u"|cmdUpdate"_s)
-                                << QString(u"focus="_s + QLatin1String(focus) + u";selected=1;open=1;file=kept;messages="_s + QString::fromUtf8(message)); };
+        const auto refused = [](const char *name, const char *steps, const char *focus, const char *message = "") { QTest::newRow(name)
+            << QString(u"#1|"_s + QString::fromUtf8(steps) + u"|cmdUpdate"_s) << QString(u"focus="_s + QLatin1String(focus) + u";selected=1;open=1;file=kept;messages="_s + QString::fromUtf8(message)); };
         // Browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf).
         QTest::newRow("browsing: bytes kept") << "#1|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
         refused("adding with a blank model", "cmdAdd|txtBearing_0=   ", "txtBearing_0");
