@@ -6,7 +6,6 @@
 
 using namespace RecordLayout;
 using FuzzSupport::checkLine;
-using FuzzSupport::stored;
 
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
 // is the value within a half.
@@ -42,9 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t i = 0; i < 7; ++i) {
         const double v = Conv::valueOf(
             (i < 3 ? entry.dimensions[i] : entry.factors[i - 3]) = parts.value(int(i) + 1));
-        valid = (i < 3 ? Conv::toInteger(v, dims[i]) : Conv::toSingle(v, *factors[i - 3]))
-                == Fault::None
-            && valid;
+        valid &= (i < 3 ? Conv::toInteger(v, dims[i]) : Conv::toSingle(v, *factors[i - 3]))
+            == Fault::None;
     }
     QString line;
     EditerLine::Refusal refusal;

@@ -63,11 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A lookup finds a model's first record (one not decoding cleanly can never be typed).
     const QString key = slotCount > 0 ? records.at(data[0] % slotCount).Model : QString();
     if (slotCount > 0 && fitField(key, ModelWidth) == key) {
-        const auto first
-            = std::find_if(records.begin(), records.end(), [&](const BearingRecord &r) {
-                  return fitField(r.Model, ModelWidth) == r.Model
-                      && RecordFiles::keysEqual(r.Model, key, ModelWidth);
-              });
+        const auto first = std::ranges::find_if(records, [&](const BearingRecord &r) {
+            return fitField(r.Model, ModelWidth) == r.Model
+                && RecordFiles::keysEqual(r.Model, key, ModelWidth);
+        });
         const auto found = Module1::FindBearingRecord(key);
         FUZZ_CHECK(
             found.ok() && found->has_value() && encodeBearing(**found) == encodeBearing(*first));
