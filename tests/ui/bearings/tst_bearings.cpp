@@ -82,9 +82,8 @@ class TestBearings : public QObject
             { u"e"_s, get(u"txtBearing_1"_s)->text() }, { u"tabs"_s, m_tabs.join(u' ') },
             { u"colours"_s, colours.join(u' ') },
             { u"dump"_s, dump == listed ? u"list"_s : QString::fromLatin1(dump) } };
-        for (const QString &item : expected.split(u';'))
-            QCOMPARE(item.section(u'=', 0, 0) + u'=' + got.value(item.section(u'=', 0, 0), u"?"_s),
-                item);
+        for (const QString &i : expected.split(u';')) // each "name=value" as the window has it
+            QCOMPARE(i.section(u'=', 0, 0) + u'=' + got.value(i.section(u'=', 0, 0), u"?"_s), i);
     }
 
 private slots:
@@ -209,8 +208,7 @@ private slots:
                 check(step.mid(1));
             else if (box == u"tab") { // notes the box, and "wrap" if Tab went round the chain's end
                 QWidget *f = m_w->focusWidget();
-                QWidget *shown
-                    = f->objectName().isEmpty() ? f->parentWidget() : f; // the box's edit
+                QWidget *shown = f->objectName().isEmpty() ? f->parentWidget() : f;
                 m_tabs << shown->objectName() + u'=' + shown->accessibleName();
                 QTest::keyClicks(f, value + u'\t');
                 for (QWidget *w = f; w != m_w->focusWidget(); w = w->nextInFocusChain())
