@@ -30,16 +30,6 @@ class TestBearings : public QObject
     QListView *list() { return get<QListView>(u"lstBearing"_s); }
     void click(const QString &b) { QTest::mouseClick(get<QPushButton>(b), Qt::LeftButton); }
     QStringList lines() { return static_cast<CatalogueModel *>(list()->model())->lines(); }
-    void open()
-    {
-        m_prompter.clear();
-        m_tabs.clear();
-        m_before = Fixture::readFile(RecordFiles::bearingPath());
-        m_w = std::make_unique<frmEditer>(m_prompter);
-        m_w->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
-        m_linesBefore = lines();
-    }
     // Checks "name=value;..." against the window and files: "file": "kept" (bytes, list as opened)
     // or "list" (stored in list order, temp.sav gone); "selected": the box's text all or none.
     void check(const QString &expected)
@@ -187,8 +177,15 @@ private slots:
             bearing(u"NU206"_s, 3, 30, 62) });
         for (const QString &step : steps.split(u'|')) {
             const QString box = step.section(u'=', 0, 0), value = step.section(u'=', 1);
-            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty")
-                open();
+            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty") {
+                m_prompter.clear();
+                m_tabs.clear();
+                m_before = Fixture::readFile(RecordFiles::bearingPath());
+                m_w = std::make_unique<frmEditer>(m_prompter);
+                m_w->show();
+                QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+                m_linesBefore = lines();
+            }
             if (step == u"unsorted")
                 write({ bearing(u"22312"_s, 0, 60, 130, 46), bearing(u"22210"_s, 0, 50, 90, 23),
                     bearing(u"23120"_s, 0, 100, 165, 52),
