@@ -30,8 +30,7 @@ class TestBearings : public QObject
     QListView *list() { return get<QListView>(u"lstBearing"_s); }
     void click(const QString &b) { QTest::mouseClick(get<QPushButton>(b), Qt::LeftButton); }
     QStringList lines() { return static_cast<CatalogueModel *>(list()->model())->lines(); }
-    // Checks "name=value;..." against the window and files: "file": "kept" (bytes, list as opened)
-    // or "list" (stored in list order, temp.sav gone); "selected": the box's text all or none.
+    // "file": "kept" (bytes, list as opened) or "list" (stored in list order, temp.sav gone).
     void check(const QString &expected)
     {
         const QModelIndexList chosen = list()->selectionModel()->selectedIndexes();
@@ -138,16 +137,14 @@ private slots:
         QTest::addColumn<QString>("expected");
         const auto refused = [](const char *name, const char *steps, const char *focus, const char *message = "") { QTest::newRow(name)
             << QString(u"#1|"_s + QString::fromUtf8(steps) + u"|cmdUpdate"_s) << QString(u"focus="_s + QLatin1String(focus) + u";selected=1;open=1;file=kept;messages="_s + QString::fromUtf8(message)); };
-        // Browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf).
-        QTest::newRow("browsing: bytes kept") << "#1|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
+        QTest::newRow("browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf)") << "#1|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
         refused("adding with a blank model", "cmdAdd|txtBearing_0=   ", "txtBearing_0");
         refused("adding a listed model", "cmdAdd|txtBearing_0=NU206", "txtBearing_0");
         refused("editing NU206 to the other line's model", "cmdEdit|txtBearing_0=6204", "txtBearing_0");
         refused("type text naming no item", "cmdAdd|txtBearing_0=6206|cboBearing=滚子", "cboBearing");
         refused("d 32767.5 beyond 16 bits", "cmdAdd|txtBearing_0=6206|txtParameter_0=32767.5", "txtParameter_0");
         refused("Cr beyond a float", "cmdAdd|txtBearing_0=6206|txtBearing_4=1e39", "txtBearing_4");
-        // Stored as "E?", it would make "E😁" a duplicate.
-        refused("a model GBK lacks", "cmdAdd|txtBearing_0=E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
+        refused("a model GBK lacks (stored as 'E?', it would make 'E😁' a duplicate)", "cmdAdd|txtBearing_0=E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
         QTest::newRow("a catalogue not read whole asks, naming every problem") << "torn|cmdUpdate" << "file=kept;messages=DIR/bearing.sav:\nbearing.sav 末尾有 10 个字节不是完整记录\n第 3 个记录的型号不是有效的 GBK 编码\n继续更新将只保存列表中的轴承，原文件先逐字节复制为 DIR/bearing.bak。是否继续？";
         QTest::newRow("a click on the chosen line abandons an addition, an edit") << "#0|cmdAdd|txtParameter_0=7|#0|?model=6204;d=20;open=0|cmdEdit|txtParameter_0=7|#0" << "model=6204;d=20;open=0";
         // Five types; field colours; Tab goes down the open boxes to 更新, round the chain to the list, each named
