@@ -4,8 +4,7 @@
 #include "calc/conversions.h"
 #include "fuzz/fuzzsupport.h"
 
-using namespace RecordLayout;
-using FuzzSupport::checkLine;
+using namespace FuzzSupport; // and RecordLayout
 
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
 // is the value within a half.
@@ -54,8 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const BearingRecord r = EditerLine::toRecord(line);
     FUZZ_CHECK(line.size() == EditerLine::TypeStart + 1
         && r.Model == EditerLine::fitModel(entry.model) && r.Type == entry.type);
-    FUZZ_CHECK(
-        r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && FuzzSupport::factorsShown(want, r));
+    FUZZ_CHECK(r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && factorsShown(want, r));
     checkLine(line);
     return 0;
 }

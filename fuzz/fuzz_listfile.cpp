@@ -11,15 +11,13 @@
 
 #include <cstring>
 
-using namespace RecordLayout;
-using FuzzSupport::putFile;
-using FuzzSupport::readAll;
+using namespace FuzzSupport; // and RecordLayout
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const auto *bytes = reinterpret_cast<const char *>(data);
     const qsizetype n = qsizetype(size), slotCount = n / BearingSlot;
-    RecordFiles::setAppDirectory(FuzzSupport::scratchDir());
+    RecordFiles::setAppDirectory(scratchDir());
     const QString bearing = putFile(u"bearing.sav"_s, bytes, n);
     // One line per whole slot; the bore filter keeps just the records of that d (bytes 13-14).
     const auto shafts = RecordFiles::readShaftRecords(putFile(u"gear.sav"_s, bytes, n));
@@ -56,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const BearingRecord shown = EditerLine::toRecord(lines.at(i)), &r = records.at(i);
         FUZZ_CHECK(fitField(shown.Model, ModelWidth) == r.Model && shown.Type == r.Type
             && shown.d == r.d && shown.D == r.D && shown.B == r.B);
-        FUZZ_CHECK(!FuzzSupport::finiteFactors(shown)
-            || encodeBearing(fresh.records.at(i)) == encodeBearing(shown));
+        FUZZ_CHECK(
+            !finiteFactors(shown) || encodeBearing(fresh.records.at(i)) == encodeBearing(shown));
     }
 
     // A lookup finds a model's first record (one not decoding cleanly can never be typed).
@@ -84,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QByteArray expected = before;
     for (const char *s = bytes; s + BearingSlot <= bytes + n; s += BearingSlot)
         if (!keys.contains(Combiner::duplicateKey(decodeText(s, ModelWidth)))
-            && FuzzSupport::plausibleBytes(s)) {
+            && plausibleBytes(s)) {
             keys.insert(Combiner::duplicateKey(decodeText(s, ModelWidth)));
             expected += QByteArray(s, 35) + QByteArray(13, ' ');
         }
