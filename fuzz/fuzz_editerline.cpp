@@ -5,6 +5,7 @@
 #include "fuzz/fuzzsupport.h"
 
 using namespace FuzzSupport; // and RecordLayout
+using namespace EditerLine;
 
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
 // is the value within a half.
@@ -30,10 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkValue(QString::fromUtf16(reinterpret_cast<const char16_t *>(data), qsizetype(size / 2)));
     checkLine(text);
     // An entry is taken exactly when the model is not blank, the type listed and every value fits.
-    EditerLine::Entry entry { .model = parts.value(0),
+    Entry entry { .model = parts.value(0),
         .type = int(std::clamp(Conv::valueOf(parts.value(8)), -2.0, 9.0)) };
-    bool valid
-        = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < EditerLine::TypeCount;
+    bool valid = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < TypeCount;
     std::array<std::int16_t, 3> dims {};
     BearingRecord want;
     const std::array<float *, 4> factors { &want.e, &want.Y1, &want.Y2, &want.Cr };
@@ -44,15 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             == Fault::None;
     }
     QString line;
-    EditerLine::Refusal refusal;
-    FUZZ_CHECK(EditerLine::fromEntry(entry, line, refusal) == valid
-        && (valid || refusal.field != EditerLine::Field::None));
+    Refusal refusal;
+    FUZZ_CHECK(fromEntry(entry, line, refusal) == valid && (valid || refusal.field != Field::None));
     if (!valid)
         return 0;
     // The line holds the model as the box keeps it, the dimensions exactly, the factors as shown.
-    const BearingRecord r = EditerLine::toRecord(line);
-    FUZZ_CHECK(line.size() == EditerLine::TypeStart + 1
-        && r.Model == EditerLine::fitModel(entry.model) && r.Type == entry.type);
+    const BearingRecord r = toRecord(line);
+    FUZZ_CHECK(
+        line.size() == TypeStart + 1 && r.Model == fitModel(entry.model) && r.Type == entry.type);
     FUZZ_CHECK(r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && factorsShown(want, r));
     checkLine(line);
     return 0;

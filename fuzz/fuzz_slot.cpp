@@ -8,6 +8,7 @@
 #include <cstring>
 
 using namespace FuzzSupport; // and RecordLayout
+using namespace RecordLines;
 
 // Bytes at..at+width stored again are those of the slot.
 static bool kept(const QByteArray &once, const char *slot, int at, int width)
@@ -51,13 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bearings.setRecords(QList<BearingRecord> { r });
     const QString gearLine = gears.line(0), viewLine = bearings.line(0);
     const qsizetype typeDigits = QString::number(r.Type).size();
-    FUZZ_CHECK(gearLine == RecordLines::ViewGearLine(s)
-        && gearLine.size() == RecordLines::GearLineWidth
-        && gears.widestCells() == RecordLines::cellCount(gearLine)
-        && RecordLines::numberOfGearLine(gearLine).size() <= ShaftNoWidth);
-    FUZZ_CHECK(viewLine.size() == RecordLines::BearingLineWidth - 1 + typeDigits
-        && bearings.widestCells() == RecordLines::cellCount(viewLine)
-        && RecordLines::bearingOfLine(viewLine).type == r.Type);
+    FUZZ_CHECK(gearLine == ViewGearLine(s) && gearLine.size() == GearLineWidth
+        && gears.widestCells() == cellCount(gearLine)
+        && numberOfGearLine(gearLine).size() <= ShaftNoWidth);
+    FUZZ_CHECK(viewLine.size() == BearingLineWidth - 1 + typeDigits
+        && bearings.widestCells() == cellCount(viewLine) && bearingOfLine(viewLine).type == r.Type);
 
     // The manager's line reads back as shown, and is stable once stored.
     const QString line = EditerLine::fromRecord(r);
