@@ -6,21 +6,21 @@
 
 using namespace FuzzSupport; // and RecordLayout
 using namespace EditerLine;
+using namespace Conv;
 
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
 // is the value within a half.
 static void checkValue(const QString &text)
 {
-    const double v = Conv::valueOf(text);
+    const double v = valueOf(text);
     float f = 0;
     std::int16_t i = 0;
     for (int k = 0; k <= 3; ++k)
-        (void)Conv::roundHalfEven(v, k);
-    FUZZ_CHECK(Conv::toSingle(v, f) != Fault::None
-        || std::fabs(Conv::valueOf(Conv::singleText(f)) - double(f))
-            <= 5e-6 * std::fabs(double(f)) + 1e-45);
-    FUZZ_CHECK(Conv::toInteger(v, i) != Fault::None || std::fabs(v - i) <= 0.5);
-    FUZZ_CHECK(Conv::fitText(text, 12).size() == 12);
+        (void)roundHalfEven(v, k);
+    FUZZ_CHECK(toSingle(v, f) != Fault::None
+        || std::fabs(valueOf(singleText(f)) - double(f)) <= 5e-6 * std::fabs(double(f)) + 1e-45);
+    FUZZ_CHECK(toInteger(v, i) != Fault::None || std::fabs(v - i) <= 0.5);
+    FUZZ_CHECK(fitText(text, 12).size() == 12);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -32,16 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkLine(text);
     // An entry is taken exactly when the model is not blank, the type listed and every value fits.
     Entry entry { .model = parts.value(0),
-        .type = int(std::clamp(Conv::valueOf(parts.value(8)), -2.0, 9.0)) };
+        .type = int(std::clamp(valueOf(parts.value(8)), -2.0, 9.0)) };
     bool valid = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < TypeCount;
     std::array<std::int16_t, 3> dims {};
     BearingRecord want;
     const std::array<float *, 4> factors { &want.e, &want.Y1, &want.Y2, &want.Cr };
     for (std::size_t i = 0; i < 7; ++i) {
-        const double v = Conv::valueOf(
+        const double v = valueOf(
             (i < 3 ? entry.dimensions[i] : entry.factors[i - 3]) = parts.value(int(i) + 1));
-        valid &= (i < 3 ? Conv::toInteger(v, dims[i]) : Conv::toSingle(v, *factors[i - 3]))
-            == Fault::None;
+        valid &= (i < 3 ? toInteger(v, dims[i]) : toSingle(v, *factors[i - 3])) == Fault::None;
     }
     QString line;
     Refusal refusal;
