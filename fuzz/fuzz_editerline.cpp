@@ -2,41 +2,25 @@
 // manager line, box texts "model|d|D|B|e|Y1|Y2|Cr|type" as an entry.
 
 #include "calc/conversions.h"
-#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 
-using namespace RecordLayout;
-using FuzzSupport::stored;
+using namespace FuzzSupport; // and RecordLayout
+using namespace EditerLine;
+using namespace Conv;
 
 // A float's general text (7 significant digits) reads back within its rounding; a 16-bit integer
 // is the value within a half.
 static void checkValue(const QString &text)
 {
-    const double v = Conv::valueOf(text);
+    const double v = valueOf(text);
     float f = 0;
     std::int16_t i = 0;
     for (int k = 0; k <= 3; ++k)
-        (void)Conv::roundHalfEven(v, k);
-    FUZZ_CHECK(Conv::toSingle(v, f) != Fault::None
-        || std::fabs(Conv::valueOf(Conv::singleText(f)) - double(f))
-            <= 5e-6 * std::fabs(double(f)) + 1e-45);
-    FUZZ_CHECK(Conv::toInteger(v, i) != Fault::None || std::fabs(v - i) <= 0.5);
-    FUZZ_CHECK(Conv::fitText(text, 12).size() == 12);
-}
-
-// Once stored, a line is stable: its model, type and dimensions at once, every value after that.
-static void checkLine(const QString &line)
-{
-    const auto storedAgain = [](const BearingRecord &r) {
-        return EditerLine::toRecord(EditerLine::fromRecord(stored(r)));
-    };
-    const BearingRecord first = EditerLine::toRecord(line), second = storedAgain(first);
-    const int type = EditerLine::typeOf(line);
-    FUZZ_CHECK(first.Model == line.left(EditerLine::ModelWidth)
-        && (type < 0 || type > 255 || first.Type == type));
-    FUZZ_CHECK(encodeBearing(second).left(19) == encodeBearing(stored(first)).left(19));
-    FUZZ_CHECK(!FuzzSupport::finiteFactors(second)
-        || encodeBearing(storedAgain(second)) == encodeBearing(second));
+        (void)roundHalfEven(v, k);
+    FUZZ_CHECK(toSingle(v, f) != Fault::None
+        || std::fabs(valueOf(singleText(f)) - double(f)) <= 5e-6 * std::fabs(double(f)) + 1e-45);
+    FUZZ_CHECK(toInteger(v, i) != Fault::None || std::fabs(v - i) <= 0.5);
+    FUZZ_CHECK(fitText(text, 12).size() == 12);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -47,32 +31,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkValue(QString::fromUtf16(reinterpret_cast<const char16_t *>(data), qsizetype(size / 2)));
     checkLine(text);
     // An entry is taken exactly when the model is not blank, the type listed and every value fits.
-    EditerLine::Entry entry { .model = parts.value(0),
-        .type = int(std::clamp(Conv::valueOf(parts.value(8)), -2.0, 9.0)) };
-    bool valid
-        = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < EditerLine::TypeCount;
+    Entry entry { .model = parts.value(0),
+        .type = int(std::clamp(valueOf(parts.value(8)), -2.0, 9.0)) };
+    bool valid = !entry.model.trimmed().isEmpty() && entry.type >= 0 && entry.type < TypeCount;
     std::array<std::int16_t, 3> dims {};
     BearingRecord want;
     const std::array<float *, 4> factors { &want.e, &want.Y1, &want.Y2, &want.Cr };
     for (std::size_t i = 0; i < 7; ++i) {
-        const double v = Conv::valueOf(
+        const double v = valueOf(
             (i < 3 ? entry.dimensions[i] : entry.factors[i - 3]) = parts.value(int(i) + 1));
-        valid = (i < 3 ? Conv::toInteger(v, dims[i]) : Conv::toSingle(v, *factors[i - 3]))
-                == Fault::None
-            && valid;
+        valid &= (i < 3 ? toInteger(v, dims[i]) : toSingle(v, *factors[i - 3])) == Fault::None;
     }
     QString line;
-    EditerLine::Refusal refusal;
-    FUZZ_CHECK(EditerLine::fromEntry(entry, line, refusal) == valid
-        && (valid || refusal.field != EditerLine::Field::None));
+    Refusal refusal;
+    FUZZ_CHECK(fromEntry(entry, line, refusal) == valid && (valid || refusal.field != Field::None));
     if (!valid)
         return 0;
     // The line holds the model as the box keeps it, the dimensions exactly, the factors as shown.
-    const BearingRecord r = EditerLine::toRecord(line);
-    FUZZ_CHECK(line.size() == EditerLine::TypeStart + 1
-        && r.Model == EditerLine::fitModel(entry.model) && r.Type == entry.type);
+    const BearingRecord r = toRecord(line);
     FUZZ_CHECK(
-        r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && FuzzSupport::factorsShown(want, r));
+        line.size() == TypeStart + 1 && r.Model == fitModel(entry.model) && r.Type == entry.type);
+    FUZZ_CHECK(r.d == dims[0] && r.D == dims[1] && r.B == dims[2] && factorsShown(want, r));
     checkLine(line);
     return 0;
 }

@@ -3,7 +3,6 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/combiner.h"
-#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordfile.h"
 #include "records/recordlines.h"
@@ -12,17 +11,16 @@
 
 #include <cstring>
 
-using namespace RecordLayout;
+using namespace FuzzSupport; // and RecordLayout
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const auto *bytes = reinterpret_cast<const char *>(data);
     const qsizetype n = qsizetype(size), slotCount = n / BearingSlot;
-    RecordFiles::setAppDirectory(FuzzSupport::scratchDir());
-    const QString bearing = FuzzSupport::putFile(QStringLiteral("bearing.sav"), bytes, n);
+    RecordFiles::setAppDirectory(scratchDir());
+    const QString bearing = putFile(u"bearing.sav"_s, bytes, n);
     // One line per whole slot; the bore filter keeps just the records of that d (bytes 13-14).
-    const auto shafts
-        = RecordFiles::readShaftRecords(FuzzSupport::putFile(QStringLiteral("gear.sav"), bytes, n));
+    const auto shafts = RecordFiles::readShaftRecords(putFile(u"gear.sav"_s, bytes, n));
     const auto bearings = RecordFiles::readBearingRecords(bearing);
     FUZZ_CHECK(shafts && shafts->records.size() == n / ShaftSlot);
     FUZZ_CHECK(bearings && bearings->records.size() == slotCount
@@ -48,28 +46,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const auto stored = BearingCatalogue::store(path, from, lines, false);
         return stored && *stored == BearingCatalogue::Stored::Done;
     };
+    FUZZ_CHECK(
+        !read->readWhole() || (stores(bearing, *read) && readAll(bearing) == QByteArray(bytes, n)));
     FUZZ_CHECK(!read->readWhole()
-        || (stores(bearing, *read) && FuzzSupport::readAll(bearing) == QByteArray(bytes, n)));
-    FUZZ_CHECK(!read->readWhole()
-        || (stores(FuzzSupport::putFile(QStringLiteral("copy.sav"), bytes, 0), fresh)
-            && fresh.records.size() == slotCount));
+        || (stores(putFile(u"copy.sav"_s, bytes, 0), fresh) && fresh.records.size() == slotCount));
     for (qsizetype i = 0; read->readWhole() && i < slotCount; ++i) {
         const BearingRecord shown = EditerLine::toRecord(lines.at(i)), &r = records.at(i);
         FUZZ_CHECK(fitField(shown.Model, ModelWidth) == r.Model && shown.Type == r.Type
             && shown.d == r.d && shown.D == r.D && shown.B == r.B);
-        FUZZ_CHECK(!FuzzSupport::finiteFactors(shown)
-            || encodeBearing(fresh.records.at(i)) == encodeBearing(shown));
+        FUZZ_CHECK(
+            !finiteFactors(shown) || encodeBearing(fresh.records.at(i)) == encodeBearing(shown));
     }
 
     // A lookup finds a model's first record (one not decoding cleanly can never be typed).
-    const QString key
-        = slotCount > 0 ? records.at(qsizetype(data[0]) % slotCount).Model : QString();
+    const QString key = slotCount > 0 ? records.at(data[0] % slotCount).Model : QString();
     if (slotCount > 0 && fitField(key, ModelWidth) == key) {
-        const auto first
-            = std::find_if(records.begin(), records.end(), [&](const BearingRecord &r) {
-                  return fitField(r.Model, ModelWidth) == r.Model
-                      && RecordFiles::keysEqual(r.Model, key, ModelWidth);
-              });
+        const auto first = std::ranges::find_if(records, [&](const BearingRecord &r) {
+            return fitField(r.Model, ModelWidth) == r.Model
+                && RecordFiles::keysEqual(r.Model, key, ModelWidth);
+        });
         const auto found = Module1::FindBearingRecord(key);
         FUZZ_CHECK(
             found.ok() && found->has_value() && encodeBearing(**found) == encodeBearing(*first));
@@ -77,30 +72,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Merged into two bearings: added in order, plausible records of new models (case ignored),
     // their 35 data bytes kept; merged again, nothing changes.
-    const BearingRecord a { .Model = QStringLiteral("6205"), .Cr = 14 },
-        b { .Model = QStringLiteral("nu2210e"), .Cr = 14 };
+    const BearingRecord a { .Model = u"6205"_s, .Cr = 14 }, b { .Model = u"nu2210e"_s, .Cr = 14 };
     const QByteArray before = encodeBearing(a) + encodeBearing(b);
-    const QString target
-        = FuzzSupport::putFile(QStringLiteral("merged.sav"), before, before.size()),
-        source = FuzzSupport::putFile(QStringLiteral("source.sav"), bytes, n);
+    const QString target = putFile(u"merged.sav"_s, before, before.size()),
+                  source = putFile(u"source.sav"_s, bytes, n);
     const auto merged = Combiner::mergeBearingFiles(source, target);
     FUZZ_CHECK(merged.ok() && merged->has_value() && !(*merged)->stopped);
     QSet<QString> keys { Combiner::duplicateKey(a.Model), Combiner::duplicateKey(b.Model) };
     QByteArray expected = before;
     for (const char *s = bytes; s + BearingSlot <= bytes + n; s += BearingSlot)
         if (!keys.contains(Combiner::duplicateKey(decodeText(s, ModelWidth)))
-            && FuzzSupport::plausibleBytes(s)) {
+            && plausibleBytes(s)) {
             keys.insert(Combiner::duplicateKey(decodeText(s, ModelWidth)));
             expected += QByteArray(s, 35) + QByteArray(13, ' ');
         }
-    const QByteArray after = FuzzSupport::readAll(target);
+    const QByteArray after = readAll(target);
     // The unused 13 bytes of a slot are the merger's to fill.
     FUZZ_CHECK(after.size() == expected.size());
     for (qsizetype at = 0; at < after.size(); at += BearingSlot)
         FUZZ_CHECK(std::memcmp(after.constData() + at, expected.constData() + at, 35) == 0);
     FUZZ_CHECK((*merged)->added == (after.size() - before.size()) / BearingSlot
         && (*merged)->targetCount == after.size() / BearingSlot);
-    FUZZ_CHECK((*Combiner::mergeBearingFiles(source, target))->added == 0
-        && FuzzSupport::readAll(target) == after);
+    FUZZ_CHECK(
+        (*Combiner::mergeBearingFiles(source, target))->added == 0 && readAll(target) == after);
     return 0;
 }

@@ -2,13 +2,13 @@
 // the merger's plausibility check.
 
 #include "catalogue/combiner.h"
-#include "catalogue/editerline.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordlines.h"
 
 #include <cstring>
 
-using namespace RecordLayout;
+using namespace FuzzSupport; // and RecordLayout
+using namespace RecordLines;
 
 // Bytes at..at+width stored again are those of the slot.
 static bool kept(const QByteArray &once, const char *slot, int at, int width)
@@ -29,8 +29,8 @@ static void checkText(const QByteArray &once, const char *slot, int at, int widt
 // Every number keeps its bits (NaN payloads too); after one round a record is stable.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const auto gearSlot = FuzzSupport::exactSlot(data, size, ShaftSlot),
-               bearingSlot = FuzzSupport::exactSlot(data, size, BearingSlot);
+    const auto gearSlot = exactSlot(data, size, ShaftSlot);
+    const auto bearingSlot = exactSlot(data, size, BearingSlot);
     const char *g = gearSlot.get(), *b = bearingSlot.get();
     const ShaftRecord s = decodeShaft(g), sAgain = decodeShaft(encodeShaft(s).constData());
     const QByteArray gearOnce = encodeShaft(s);
@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkText(gearOnce, g, 0, ShaftNoWidth, s.ShaftNo, sAgain.ShaftNo);
     checkText(gearOnce, g, 50, ModelWidth, s.ModelA, sAgain.ModelA);
     checkText(gearOnce, g, 62, ModelWidth, s.ModelB, sAgain.ModelB);
-    const BearingRecord r = decodeBearing(b), again = FuzzSupport::stored(r);
+    const BearingRecord r = decodeBearing(b), again = stored(r);
     const QByteArray once = encodeBearing(r);
     FUZZ_CHECK(once.size() == BearingSlot && kept(once, b, 12, 23) && encodeBearing(again) == once);
     checkText(once, b, 0, ModelWidth, r.Model, again.Model);
-    FUZZ_CHECK(Combiner::isPlausible(r) == FuzzSupport::plausibleBytes(b));
+    FUZZ_CHECK(Combiner::isPlausible(r) == plausibleBytes(b));
 
     // Browser lines keep their columns; a type goes last as plain digits, copied back whole.
     RecordLineModel gears, bearings;
@@ -52,13 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bearings.setRecords(QList<BearingRecord> { r });
     const QString gearLine = gears.line(0), viewLine = bearings.line(0);
     const qsizetype typeDigits = QString::number(r.Type).size();
-    FUZZ_CHECK(gearLine == RecordLines::ViewGearLine(s)
-        && gearLine.size() == RecordLines::GearLineWidth
-        && gears.widestCells() == RecordLines::cellCount(gearLine)
-        && RecordLines::numberOfGearLine(gearLine).size() <= ShaftNoWidth);
-    FUZZ_CHECK(viewLine.size() == RecordLines::BearingLineWidth - 1 + typeDigits
-        && bearings.widestCells() == RecordLines::cellCount(viewLine)
-        && RecordLines::bearingOfLine(viewLine).type == r.Type);
+    FUZZ_CHECK(gearLine == ViewGearLine(s) && gearLine.size() == GearLineWidth
+        && gears.widestCells() == cellCount(gearLine)
+        && numberOfGearLine(gearLine).size() <= ShaftNoWidth);
+    FUZZ_CHECK(viewLine.size() == BearingLineWidth - 1 + typeDigits
+        && bearings.widestCells() == cellCount(viewLine) && bearingOfLine(viewLine).type == r.Type);
 
     // The manager's line reads back as shown; stored again no value changes (NaN, Inf: 0 once).
     const QString line = EditerLine::fromRecord(r);
@@ -66,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FUZZ_CHECK(
         line.size() == EditerLine::TypeStart + typeDigits && EditerLine::typeOf(line) == r.Type);
     FUZZ_CHECK(back.Model == r.Model && back.Type == r.Type && back.d == r.d && back.D == r.D
-        && back.B == r.B && FuzzSupport::factorsShown(r, back));
-    FUZZ_CHECK(!FuzzSupport::finiteFactors(back)
+        && back.B == r.B && factorsShown(r, back));
+    FUZZ_CHECK(!finiteFactors(back)
         || encodeBearing(EditerLine::toRecord(EditerLine::fromRecord(back)))
             == encodeBearing(back));
     (void)EditerLine::displayText(line);

@@ -2,6 +2,7 @@
 
 // Fuzz target helpers: a failed invariant aborts with its text; record files go to tmpfs.
 
+#include "catalogue/editerline.h"
 #include "records/records.h"
 
 #include <QtCore>
@@ -16,23 +17,25 @@
             : (std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__, #cond),   \
                 std::abort()))
 
+using namespace Qt::StringLiterals;
+
 namespace FuzzSupport {
+
+using namespace RecordLayout;
 
 // The run's own folder, in memory where /dev/shm is there, removed at exit.
 inline QString scratchDir()
 {
-    static const QTemporaryDir dir(
-        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
-        + QStringLiteral("/tolvenar-fuzz-XXXXXX"));
+    static const QTemporaryDir dir((QDir(u"/dev/shm"_s).exists() ? u"/dev/shm"_s : QDir::tempPath())
+        + u"/tolvenar-fuzz-XXXXXX");
     return dir.path();
 }
 
 inline QString putFile(const QString &name, const char *data, qsizetype size)
 {
     QFile f(scratchDir() + u'/' + name);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data, size) == size
-        ? f.fileName()
-        : (std::abort(), QString());
+    FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data, size) == size);
+    return f.fileName();
 }
 inline QByteArray readAll(const QString &path)
 {
@@ -51,7 +54,7 @@ inline std::unique_ptr<char[]> exactSlot(const std::uint8_t *data, std::size_t s
 // A bearing record as bearing.sav stores and reads it back.
 inline BearingRecord stored(const BearingRecord &r)
 {
-    return RecordLayout::decodeBearing(RecordLayout::encodeBearing(r).constData());
+    return decodeBearing(encodeBearing(r).constData());
 }
 
 inline bool finiteFactors(const BearingRecord &r)
@@ -77,11 +80,25 @@ inline bool plausibleBytes(const char *slot)
 {
     const auto at
         = [slot](int i) { return std::bit_cast<float>(qFromLittleEndian<quint32>(slot + i)); };
-    const QString model
-        = RecordLayout::decodeText(slot, RecordLayout::ModelWidth).replace(QChar(0), u' ');
+    const QString model = decodeText(slot, ModelWidth).replace(QChar(0), u' ');
     return !model.trimmed().isEmpty() && !model.contains(QChar::ReplacementCharacter)
         && uchar(slot[12]) < 5 && 0 <= at(19) && at(19) < 1 && 0 <= at(23) && at(23) < 10
         && 0 <= at(27) && at(27) < 10 && 1 < at(31) && at(31) < 20000;
+}
+
+// Once stored, a line is stable: its model, type and dimensions at once, every value after that.
+inline void checkLine(const QString &line)
+{
+    const auto storedAgain = [](const BearingRecord &r) {
+        return EditerLine::toRecord(EditerLine::fromRecord(stored(r)));
+    };
+    const BearingRecord first = EditerLine::toRecord(line), second = storedAgain(first);
+    const int type = EditerLine::typeOf(line);
+    FUZZ_CHECK(first.Model == line.left(EditerLine::ModelWidth)
+        && (type < 0 || type > 255 || first.Type == type));
+    FUZZ_CHECK(encodeBearing(second).left(19) == encodeBearing(stored(first)).left(19));
+    FUZZ_CHECK(
+        !finiteFactors(second) || encodeBearing(storedAgain(second)) == encodeBearing(second));
 }
 
 } // namespace FuzzSupport

@@ -24,40 +24,32 @@ class TestBearings : public QObject
 
     static BearingRecord bearing(const QString &model, int type, int d, int D = 0, int B = 0)
     {
-        return { model, std::uint8_t(type), std::int16_t(d), std::int16_t(D), std::int16_t(B), 0.3f,
-            0, 0, 20 };
+        return { model, quint8(type), qint16(d), qint16(D), qint16(B), 0.3f, 0, 0, 20 };
     }
     template <typename T = QLineEdit> T *get(const QString &n) { return m_w->findChild<T *>(n); }
     QListView *list() { return get<QListView>(u"lstBearing"_s); }
     void click(const QString &b) { QTest::mouseClick(get<QPushButton>(b), Qt::LeftButton); }
     QStringList lines() { return static_cast<CatalogueModel *>(list()->model())->lines(); }
-    void open()
-    {
-        m_before = Fixture::readFile(RecordFiles::bearingPath());
-        m_w = std::make_unique<frmEditer>(m_prompter);
-        m_w->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
-        m_linesBefore = lines();
-    }
-    // Checks "name=value;..." against the window and the files: "file" is "kept" (bytes and list as
-    // opened) or "list" (bearing.sav holds the list in list order, temp.sav gone); "selected": the
-    // focus box's text is selected to be typed over, or there is none to select.
+    // "file": "kept" (bytes, list as opened) or "list" (stored in list order, temp.sav gone).
     void check(const QString &expected)
     {
         const QModelIndexList chosen = list()->selectionModel()->selectedIndexes();
         QWidget *focus = m_w->focusWidget();
-        const QLineEdit *edit = qobject_cast<QComboBox *>(focus)
-            ? qobject_cast<QComboBox *>(focus)->lineEdit()
-            : qobject_cast<QLineEdit *>(focus);
+        const auto *edit = qobject_cast<QComboBox *>(focus) ? focus->findChild<QLineEdit *>()
+                                                            : qobject_cast<QLineEdit *>(focus);
         const QStringList models = lines().replaceInStrings(QRegularExpression(u" .*"_s), {});
         QStringList fromFile, colours;
-        const auto stored = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
-        for (const BearingRecord &r : stored->records)
+        const auto file = RecordFiles::readBearingRecords(RecordFiles::bearingPath());
+        for (const BearingRecord &r : file->records)
             fromFile << EditerLine::fromRecord(r);
         for (const QString &box :
             u"txtBearing_0 txtBearing_4 txtParameter_2 lstBearing"_s.split(u' '))
             colours << get<QWidget>(box)->palette().color(QPalette::Base).name();
-        const QByteArray dump = Fixture::readFile(m_dir->filePath(u"TestData.txt"_s));
+        const QByteArray dump = Fixture::readFile(m_dir->filePath(u"TestData.txt"_s)),
+                         listed = (lines().join(u"\r\n") + u"\r\n").toLatin1();
+        const bool kept
+            = Fixture::readFile(RecordFiles::bearingPath()) == m_before && lines() == m_linesBefore;
+        const bool stored = fromFile == lines() && !QFile::exists(RecordFiles::tempPath());
         const auto yes = [](bool b) { return b ? u"1"_s : u"0"_s; };
         const QHash<QString, QString> got { { u"models"_s, models.join(u' ') },
             { u"chosen"_s, chosen.isEmpty() ? u"-"_s : models.at(chosen.first().row()) },
@@ -70,36 +62,22 @@ class TestBearings : public QObject
             { u"selected"_s,
                 yes(!edit || edit->text().trimmed().isEmpty()
                     || edit->selectedText() == edit->text()) },
-            { u"file"_s,
-                Fixture::readFile(RecordFiles::bearingPath()) == m_before
-                        && lines() == m_linesBefore
-                    ? u"kept"_s
-                    : fromFile == lines() && !QFile::exists(RecordFiles::tempPath()) ? u"list"_s
-                                                                                     : u"other"_s },
+            { u"file"_s, kept ? u"kept"_s : (stored ? u"list"_s : u"other"_s) },
+            { u"types"_s, QString::number(get<QComboBox>(u"cboBearing"_s)->count()) },
             { u"messages"_s, m_prompter.texts().join(u'/').replace(m_dir->path(), u"DIR"_s) },
             { u"header"_s, get<QLabel>(u"lblItem"_s)->text() },
             { u"first"_s, lines().value(0).mid(30) },
             { u"last"_s, lines().value(lines().size() - 1) },
             { u"e"_s, get(u"txtBearing_1"_s)->text() }, { u"tabs"_s, m_tabs.join(u' ') },
             { u"colours"_s, colours.join(u' ') },
-            { u"dump"_s,
-                dump == QString(lines().join(u"\r\n") + u"\r\n").toLatin1()
-                    ? u"list"_s
-                    : QString::fromLatin1(dump) } };
-        for (const QString &item : expected.split(u';')) {
-            const QString name = item.section(u'=', 0, 0);
-            QCOMPARE(QString(name + u'=' + got.value(name, u"?"_s)), item);
-        }
+            { u"dump"_s, dump == listed ? u"list"_s : QString::fromLatin1(dump) } };
+        for (const QString &i : expected.split(u';')) // each "name=value" as the window has it
+            QCOMPARE(i.section(u'=', 0, 0) + u'=' + got.value(i.section(u'=', 0, 0), u"?"_s), i);
     }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
-    void init()
-    {
-        m_dir = std::make_unique<Fixture::AppDirectory>();
-        m_prompter.clear();
-        m_tabs.clear();
-    }
+    void init() { m_dir = std::make_unique<Fixture::AppDirectory>(); }
     void cleanup() { m_w.reset(); }
 
     // clang-format off
@@ -131,7 +109,6 @@ private slots:
     {
         QFETCH(QString, input);
         QFETCH(QString, column);
-        const QChar kind = input.at(0);
         QStringList got;
         for (const char *locale : { "C", "en_US", "zh_CN", "de_DE" }) {
             QLocale::setDefault(QLocale(QLatin1String(locale)));
@@ -140,88 +117,76 @@ private slots:
                 lines << EditerLine::fromRecord(bearing(b.section(u'/', 0, 0),
                     b.section(u'/', 1, 1).toInt(), b.section(u'/', 2).toInt()));
             BearingCatalogue::sortLines(lines);
-            got << (kind == u'o'
+            got << (input[0] == u'o'
                     ? lines.replaceInStrings(QRegularExpression(u" .*"_s), {}).join(u' ')
-                    : kind == u'm' ? EditerLine::fitModel(input.mid(1))
-                    : kind == u's' ? EditerLine::displayText(lines.first())
-                                   : EditerLine::singleColumn(input.toFloat()));
-        }
-        QLocale::setDefault(QLocale(QLocale::German));
+                    : input[0] == u'm' ? EditerLine::fitModel(input.mid(1))
+                    : input[0] == u's' ? EditerLine::displayText(lines.first())
+                                       : EditerLine::singleColumn(input.toFloat()));
+        } // German, as the other tests run, comes last
         QCOMPARE(got, QStringList(4, column));
     }
 
     // clang-format off
     void window_data()
     {
-        // Steps: "unsorted", "empty", "torn" pick the catalogue, "cmdX" clicks a button, "#n" line n,
-        // "enter" presses Enter in the model box, "type=n" picks a type, "box=text" types, "tab=text"
-        // types and leaves by Tab, "?facts" checks; "gone": another window drops NU206; "program",
-        // "dialog", "window": another window adds 7206, the focus comes back from another program, a
-        // message box or a window of the program (only that reloads the list).
+        // Steps: "unsorted", "empty", "torn" pick the catalogue, "cmdX" clicks, "#n" clicks line n, "enter" presses
+        // Enter in the model box, "type=n" picks a type, "box=text" types, "tab=text" types and leaves by Tab, "?facts"
+        // checks; "gone": another window drops NU206; "blocked": a folder named TestData.txt; "program", "dialog",
+        // "window": 7206 added, the focus comes back from another program, a message box or a program window.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        const auto refused = [](const char *name, const char *steps, const char *focus, const char *message = "") {
-            QTest::newRow(name) << QString(u"#1|"_s + QString::fromUtf8(steps) + u"|cmdUpdate"_s)
-                                << QString(u"focus="_s + QLatin1String(focus) + u";selected=1;open=1;file=kept;messages="_s + QString::fromUtf8(message)); };
-        // Browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf).
-        QTest::newRow("browsing: bytes kept") << "#1|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
+        const auto refused = [](const char *name, const char *steps, const char *focus, const char *message = "") { QTest::newRow(name)
+            << QString(u"#1|"_s + QString::fromUtf8(steps) + u"|cmdUpdate"_s) << QString(u"focus="_s + QLatin1String(focus) + u";selected=1;open=1;file=kept;messages="_s + QString::fromUtf8(message)); };
+        QTest::newRow("browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf)") << "#1|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
         refused("adding with a blank model", "cmdAdd|txtBearing_0=   ", "txtBearing_0");
         refused("adding a listed model", "cmdAdd|txtBearing_0=NU206", "txtBearing_0");
         refused("editing NU206 to the other line's model", "cmdEdit|txtBearing_0=6204", "txtBearing_0");
         refused("type text naming no item", "cmdAdd|txtBearing_0=6206|cboBearing=滚子", "cboBearing");
         refused("d 32767.5 beyond 16 bits", "cmdAdd|txtBearing_0=6206|txtParameter_0=32767.5", "txtParameter_0");
         refused("Cr beyond a float", "cmdAdd|txtBearing_0=6206|txtBearing_4=1e39", "txtBearing_4");
-        // Stored as "E?", it would make "E😁" a duplicate.
-        refused("a model GBK lacks", "cmdAdd|txtBearing_0=E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
+        refused("a model GBK lacks (stored as 'E?', it would make 'E😁' a duplicate)", "cmdAdd|txtBearing_0=E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
         QTest::newRow("a catalogue not read whole asks, naming every problem") << "torn|cmdUpdate" << "file=kept;messages=DIR/bearing.sav:\nbearing.sav 末尾有 10 个字节不是完整记录\n第 3 个记录的型号不是有效的 GBK 编码\n继续更新将只保存列表中的轴承，原文件先逐字节复制为 DIR/bearing.bak。是否继续？";
-        QTest::newRow("a click on the chosen line abandons an addition") << "#0|cmdAdd|txtParameter_0=7|#0" << "model=6204;d=20;open=0";
-        QTest::newRow("a click on the chosen line abandons an edit") << "#0|cmdEdit|txtParameter_0=7|#0" << "model=6204;d=20;open=0";
-        // Field colours; Tab goes down the open boxes to 更新 and the list, each named by its label. The model
-        // is upper-cased on leaving its box; d 35.5 and B 34.5 halve to even, D takes the leading number
-        // (-32768 fits); a 12-character model meets the d column; a single line is stored, its type read
-        // from the line's end; the boxes show what is stored.
-        QTest::newRow("an addition stores its values as shown")
-            << "empty|?colours=#c0ffff #c0ffc0 #c0ffc0 #c0c0c0|cmdAdd|tab=nu2212ecj/c3|tab=|tab=0.2345678|tab=1.5|tab=0.8|tab=1234.567|tab=35.5|tab=-32768abc|tab=34.5|tab=|tab=|?model=NU2212ECJ/C3;tabs="
-               "txtBearing_0=型号 cboBearing=类型 txtBearing_1=e txtBearing_2=Y1 txtBearing_3=Y2 txtBearing_4=Cr txtParameter_0=d txtParameter_1=D txtParameter_2=B cmdUpdate= lstBearing=轴承数据|type=3|cmdUpdate"
-            << "last=NU2212ECJ/C336    -3276834    0.23451.5   0.8   1234.5   3;file=list;open=0;e=0.2345";
+        QTest::newRow("a click on the chosen line abandons an addition, an edit") << "#0|cmdAdd|txtParameter_0=7|#0|?model=6204;d=20;open=0|cmdEdit|txtParameter_0=7|#0" << "model=6204;d=20;open=0";
+        // Five types; field colours; Tab goes down the open boxes to 更新, round the chain to the list, each named
+        // by its label. The model is upper-cased on leaving its box; d 35.5 and B 34.5 halve to even, D takes the
+        // leading number (-32768 fits); a 12-character model meets the d column; a single line is stored, its type
+        // read from the line's end; the boxes show what is stored.
+        QTest::newRow("an addition stores its values as shown") << "empty|?types=5;colours=#c0ffff #c0ffc0 #c0ffc0 #c0c0c0|cmdAdd|tab=nu2212ecj/c3|tab=|tab=0.2345678|tab=1.5|tab=0.8|tab=1234.567|tab=35.5|tab=-32768abc|tab=34.5|tab=|tab=|?model=NU2212ECJ/C3;tabs=txtBearing_0=型号 cboBearing=类型 txtBearing_1=e txtBearing_2=Y1 txtBearing_3=Y2 txtBearing_4=Cr txtParameter_0=d txtParameter_1=D txtParameter_2=B cmdUpdate= wrap lstBearing=轴承数据|type=3|cmdUpdate" << "last=NU2212ECJ/C336    -3276834    0.23451.5   0.8   1234.5   3;file=list;open=0;e=0.2345";
         QTest::newRow("the main window's new bearing is listed last") << "unsorted|#3" << "header=型号        d     D     B     e     Y1    Y2    Cr(kN)  类型;last=22220       0     0     0     0.24  2.8   4.2   250      0";
-        QTest::newRow("browsing, 更新 sorts and stores") << "unsorted|cmdUpdate" << "models=22220 22210 22312 23120;file=list;messages=";
-        QTest::newRow("an edit sorts into place, stays chosen") << "unsorted|cmdUpdate|#0|cmdEdit|txtParameter_0=100|cmdUpdate" << "models=22210 22220 22312 23120;file=list;chosen=22220;model=22220;open=0;messages=";
-        QTest::newRow("Enter on DumpLines (case counts) writes the list to TestData.txt, adding goes on")
-            << "unsorted|#0|cmdAdd|txtBearing_0=dumplines|enter|?dump=<missing>|txtBearing_0=DumpLines|enter" << "dump=list;model=DumpLines;open=1";
-        QTest::newRow("another program: not reloaded") << "#1|program" << "models=6204 NU206;chosen=NU206;type=3;model=NU206;open=0;edit=1";
-        QTest::newRow("a message box: not reloaded") << "#1|dialog" << "models=6204 NU206;chosen=NU206;type=3;model=NU206;open=0;edit=1";
-        QTest::newRow("a window of the program: reloaded, line kept") << "#1|window" << "models=6204 NU206 7206;chosen=NU206;type=3;model=NU206;open=0;edit=1";
-        QTest::newRow("a window of the program, line gone") << "#1|gone|window" << "models=6204 7206;chosen=-;type=0;model=;open=0;edit=0";
-        QTest::newRow("nothing chosen: first type") << "type=2|window" << "models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0";
-        QTest::newRow("an addition keeps its input, goes into the reloaded list")
-            << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list;focus=cmdUpdate";
-        QTest::newRow("an edit whose line is gone has none to replace")
-            << "#1|cmdEdit|gone|window|?models=6204 7206;chosen=-;type=3;model=NU206;open=1;edit=1|cmdUpdate" << "models=6204 7206;file=list;focus=lstBearing";
+        QTest::newRow("browsing, 更新 sorts and stores; an edit sorts into place, stays chosen") << "unsorted|cmdUpdate|?models=22220 22210 22312 23120;file=list;messages=|#0|cmdEdit|txtParameter_0=100|cmdUpdate" << "models=22210 22220 22312 23120;file=list;chosen=22220;model=22220;open=0;messages=";
+        QTest::newRow("Enter on DumpLines (case counts) writes the list to TestData.txt, adding goes on") << "unsorted|#0|cmdAdd|txtBearing_0=dumplines|enter|?dump=<missing>|txtBearing_0=DumpLines|enter" << "dump=list;model=DumpLines;open=1;messages=";
+        QTest::newRow("a list dump that cannot be written is reported") << "blocked|cmdAdd|txtBearing_0=DumpLines|enter" << "messages=DIR/TestData.txt: 不是一个文件;open=1";
+        QTest::newRow("another program, a message box: not reloaded; a window of the program: reloaded, line kept") << "#1|program|dialog|?models=6204 NU206;chosen=NU206|window" << "models=6204 NU206 7206;chosen=NU206;type=3;model=NU206;open=0;edit=1";
+        QTest::newRow("nothing chosen: first type; a window of the program, line gone") << "type=2|window|?models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0|#1|gone|window" << "models=6204 7206;chosen=-;type=0;model=;open=0;edit=0";
+        QTest::newRow("an addition keeps its input, goes into the reloaded list") << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list;focus=cmdUpdate";
+        QTest::newRow("an edit whose line is gone has none to replace") << "#1|cmdEdit|gone|window|?models=6204 7206;chosen=-;type=3;model=NU206;open=1;edit=1|cmdUpdate" << "models=6204 7206;file=list;focus=lstBearing";
     }
     // clang-format on
     void window()
     {
         QFETCH(QString, steps);
         QFETCH(QString, expected);
-        const float inf = std::numeric_limits<float>::infinity(); // shown as what they are
         const auto write = [](const QList<BearingRecord> &r) {
             QVERIFY(RecordFiles::rewriteBearingFile(RecordFiles::bearingPath(), r).ok());
         };
-        write({ { u"6204"_s, 0, 20, 47, 14, std::numeric_limits<float>::quiet_NaN(), -inf,
-                    1.23456789f, inf },
+        const float inf = float(qInf()); // NaN and Inf shown as what they are
+        write({ { u"6204"_s, 0, 20, 47, 14, float(qQNaN()), -inf, 1.23456789f, inf },
             bearing(u"NU206"_s, 3, 30, 62) });
-        QDialog dialog;
-        QWidget window;
         for (const QString &step : steps.split(u'|')) {
             const QString box = step.section(u'=', 0, 0), value = step.section(u'=', 1);
-            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty")
-                open();
+            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty") {
+                m_prompter.clear();
+                m_tabs.clear();
+                m_before = Fixture::readFile(RecordFiles::bearingPath());
+                m_w = std::make_unique<frmEditer>(m_prompter);
+                m_w->show();
+                QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
+                m_linesBefore = lines();
+            }
             if (step == u"unsorted")
                 write({ bearing(u"22312"_s, 0, 60, 130, 46), bearing(u"22210"_s, 0, 50, 90, 23),
                     bearing(u"23120"_s, 0, 100, 165, 52),
-                    { u"22220"_s, 0, 0, 0, 0, 0.24f, 2.8f, 4.2f,
-                        250 } }); // as the main window adds it, last
+                    { u"22220"_s, 0, 0, 0, 0, 0.24f, 2.8f, 4.2f, 250 } });
             else if (step == u"torn")
                 QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
                     Fixture::readFile(RecordFiles::bearingPath()) + Fixture::bearingSlot("\x81 BAD")
@@ -235,16 +200,19 @@ private slots:
                     list()->visualRect(list()->model()->index(step.mid(1).toInt(), 0)).center());
             else if (step.startsWith(u'?'))
                 check(step.mid(1));
-            else if (box == u"tab") {
-                QWidget *f = m_w->focusWidget(),
-                        *shown
-                    = qobject_cast<QComboBox *>(f->parentWidget()) ? f->parentWidget() : f;
-                m_tabs << shown->objectName() + u'=' + shown->accessibleName(),
-                    QTest::keyClicks(f, value), QTest::keyClick(f, Qt::Key_Tab);
+            else if (box == u"tab") { // notes the box, and "wrap" if Tab went round the chain's end
+                QWidget *f = m_w->focusWidget();
+                QWidget *shown = f->objectName().isEmpty() ? f->parentWidget() : f;
+                m_tabs << shown->objectName() + u'=' + shown->accessibleName();
+                QTest::keyClicks(f, value + u'\t');
+                for (QWidget *w = f; w != m_w->focusWidget(); w = w->nextInFocusChain())
+                    m_tabs << (w->isWindow() ? QStringList(u"wrap"_s) : QStringList());
             } else if (step == u"enter")
                 QTest::keyClick(get(u"txtBearing_0"_s), Qt::Key_Return);
             else if (step == u"gone")
                 write({ bearing(u"6204"_s, 0, 20) });
+            else if (step == u"blocked") // a folder where the list dump goes
+                QVERIFY(QDir(m_dir->path()).mkdir(u"TestData.txt"_s));
             else if (box == u"type")
                 get<QComboBox>(u"cboBearing"_s)->setCurrentIndex(value.toInt());
             else if (step.contains(u'='))
@@ -252,13 +220,14 @@ private slots:
             else if (!Module1::AppendBearingRecord(u"7206"_s, 4, 0.68f, 0.87f, 0.92f, 30).ok())
                 QFAIL("7206 not added");
             else if (step == u"program") { // as the platform reports the program losing the focus
-                QApplication::setActiveWindow(nullptr), emit qGuiApp->focusWindowChanged(nullptr);
-                QApplication::setActiveWindow(m_w.get()),
-                    emit qGuiApp->focusWindowChanged(m_w->windowHandle());
+                for (QWidget *w : std::initializer_list<QWidget *> { nullptr, m_w.get() }) {
+                    QApplication::setActiveWindow(w);
+                    emit qGuiApp->focusWindowChanged(w ? w->windowHandle() : nullptr);
+                }
             } else {
-                QWidget *other = step == u"dialog" ? &dialog : &window;
-                other->show();
-                QVERIFY(QTest::qWaitForWindowActive(other));
+                QWidget other(nullptr, step == u"dialog" ? Qt::Dialog : Qt::Window);
+                other.show();
+                QVERIFY(QTest::qWaitForWindowActive(&other));
                 QApplication::setActiveWindow(m_w.get());
                 QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
             }

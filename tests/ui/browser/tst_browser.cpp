@@ -20,8 +20,7 @@ struct FakeLink : MainWindowLink
     void copyBearing(QChar side, const QString &model, const QString &e, const QString &y1,
         const QString &y2, const QString &cr, int type) override
     {
-        note(QStringList { QString(side) + u": " + model, e, y1, y2, cr, QString::number(type) }
-                 .join(u", "));
+        note(u"%1: %2, %3, %4, %5, %6, %7"_s.arg(side).arg(model, e, y1, y2, cr).arg(type));
     }
     void note(const QString &call) { calls << call + (browser->isVisible() ? u"" : u" (hidden)"); }
 };
@@ -64,57 +63,46 @@ class TestBrowser : public QObject
             out << list()->model()->index(row, 0).data().toString().left(width).trimmed();
         return out;
     }
-    void open()
-    {
-        m_view = std::make_unique<frmView>(m_link, m_prompter);
-        m_link.browser = m_view.get();
-        m_view->showAndLoad();
-        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
-    }
     // Checks "name=value;..." against what the browser shows: "view" is caption / key heading /
     // column heading / visible list / the key box enabled; "tabs" the tab order from the focus.
     void check(const QString &expected)
     {
-        QStringList tabs, greys;
+        QStringList tabs, greys, rows;
         for (QWidget *w = m_view->focusWidget(); w && tabs.size() < 7; w = w->nextInFocusChain())
             if (w->parentWidget() == m_view.get() && !w->isWindow()
                 && (w->focusPolicy() & Qt::TabFocus))
                 tabs << w->objectName();
         for (const QString &grey : u"lstGear lstBearing txtDia"_s.split(u' '))
             greys << child<QWidget>(grey)->palette().color(QPalette::Base).name();
-        const QModelIndexList selection = list()->selectionModel()->selectedIndexes();
+        for (const QModelIndex &index : list()->selectionModel()->selectedIndexes())
+            rows << QString::number(index.row());
         const auto yes = [](bool b) { return b ? u"1"_s : u"0"_s; };
         auto *key = child<QLineEdit>(u"txtDia"_s);
+        const bool failed
+            = m_prompter.shown.size() == 1 && Fixture::isFailureBox(m_prompter.shown.at(0));
         const QHash<QString, QString> got {
             { u"view"_s,
-                QStringList { m_view->windowTitle(), child(u"lblItem_0"_s)->text(),
+                u"%1/%2/%3/%4/%5"_s.arg(m_view->windowTitle(), child(u"lblItem_0"_s)->text(),
                     child(u"lblItem_1"_s)->text(), list()->objectName(),
-                    key->isEnabled() ? u"key"_s : QString() }
-                    .join(u'/') },
+                    key->isEnabled() ? u"key"_s : QString()) },
             { u"models"_s, shown().join(u' ') }, { u"key"_s, key->text() },
+            { u"lines"_s, shown(99).mid(0, 6).join(u'|') },
+            { u"widest"_s,
+                QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()) },
             { u"focus"_s, m_view->focusWidget() ? m_view->focusWidget()->objectName() : u"-"_s },
             { u"selected"_s, key->selectedText() }, { u"tabs"_s, tabs.join(u' ') },
-            { u"greys"_s, greys.join(u' ') },
-            { u"selection"_s,
-                selection.isEmpty()        ? u"none"_s
-                    : selection.size() > 1 ? u"many"_s
-                                           : QString::number(selection[0].row()) },
+            { u"greys"_s, greys.join(u' ') }, { u"selection"_s, rows.join(u' ') },
             { u"visible"_s, yes(m_view->isVisible()) },
             { u"menu"_s, yes(child<QMenu>(u"mnuInput"_s)->isVisible()) },
             { u"shaft"_s, yes(child<QAction>(u"mnuInputShaft"_s)->isEnabled()) },
             { u"bearingA"_s, yes(child<QAction>(u"mnuInputBearingA"_s)->isEnabled()) },
             { u"calls"_s, m_link.calls.join(u'/') },
             { u"failure"_s,
-                m_prompter.shown.size() == 1 && Fixture::isFailureBox(m_prompter.shown.at(0))
-                    ? m_prompter.shown.at(0)
-                          .text.section(u':', 0, 0)
-                          .replace(m_dir->path(), u"DIR"_s)
-                    : u"-"_s }
+                failed ? m_prompter.texts()[0].section(u':', 0, 0).replace(m_dir->path(), u"DIR"_s)
+                       : u"-"_s }
         };
-        for (const QString &item : expected.split(u';'))
-            QCOMPARE(QString(item.section(u'=', 0, 0) + u'='
-                         + got.value(item.section(u'=', 0, 0), u"?"_s)),
-                item);
+        for (const QString &i : expected.split(u';')) // each "name=value" as the browser has it
+            QCOMPARE(i.section(u'=', 0, 0) + u'=' + got.value(i.section(u'=', 0, 0), u"?"_s), i);
     }
 
 private slots:
@@ -141,38 +129,11 @@ private slots:
     }
     void cleanup() { m_view.reset(); }
 
-    // Shaft lines: number 16 | power 12 | speed 8 | span 8 | model A 13 | model B 13, the power P1
-    // alone when P1 - P2 is at most 0.01 (as floats: G4); bearing lines: model 13 | d, D, B, e, Y1,
-    // Y2, Cr 7 each | 4 blanks | type; a bad byte shows as one replacement character (more in the
-    // filter rows); a list is as wide as its widest line in cells.
-    void lines()
-    {
-        open();
-        QCOMPARE(shown(99).mid(0, 6)
-                << QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()),
-            QStringList({ u"WX-1            5.5         960     250     30208        NU210"_s,
-                u"G4              0.01        960     250     30208        NU210"_s,
-                u"G5              0.01/0      960     250     30208        NU210"_s,
-                u"ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210"_s,
-                u"轴系一             3           960     250     轴承A          NU210"_s,
-                u"75"_s }));
-        click(u"optParameter_0"_s);
-        QCOMPARE(shown(99).mid(0, 6)
-                << QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()),
-            QStringList({ u"30208        40     80     18     0.37   1.6    0.9    63         1"_s,
-                u"ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3"_s,
-                u"6208-X       40     80     18     0.24   2.8    4.2    29.5       0"_s,
-                u"BAD12        32767  80     18     1      1      1      1          12"_s,
-                u"\uFFFD BAD        7      80     18     1      1      1      1          100"_s,
-                u"轴承           7      80     18     1      1      1      1          4"_s,
-                u"70"_s }));
-    }
-
     // clang-format off
     void window_data()
     {
-        // Steps: "gear", "bearing" switch the view, "key=text" types a bore in the cleared box, "select" clicks
-        // 筛 选, "enter" presses Enter there, "+gear", "+bearing" store a record meanwhile, "exit", "close",
+        // Steps: "optX", "cmdX" click (optParameter_1 gears, _0 bearings), "key=text" types a bore in the key box,
+        // "enter" presses Enter there, "+gear", "+bearing" store a record meanwhile, "close",
         // "show", "right=n", "left=n" click line n, "do=item" triggers a menu item, "folder" breaks gear.sav.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
@@ -180,22 +141,25 @@ private slots:
         const QString all = u"30208 ABCDEFGHIJ12 6208-X BAD12 \uFFFD BAD 轴承 7208B A\uFFFD NUL"_s;
         // Filters replace the one in force; the focus goes back to the key box, its text selected.
         const auto filter = [](const char *name, const char *key, const char *then, const QString &models) { QTest::newRow(name)
-            << u"bearing|key=77|select|key=%1|%2"_s.arg(QString::fromLatin1(key), QLatin1String(then)) << u"models=%1;focus=txtDia;selected=%2"_s.arg(models, QString::fromLatin1(key)); };
+            << u"optParameter_0|key=77|cmdSelect|key=%1|%2"_s.arg(QString::fromLatin1(key), QLatin1String(then)) << u"models=%1;focus=txtDia;selected=%2"_s.arg(models, QString::fromLatin1(key)); };
         // A right click shows no menu with nothing selected, keeps the chosen line on another one.
         const auto copy = [](const char *name, int row, const char *item, const char *call) { const int gear = qstrcmp(item, "mnuInputShaft") == 0; QTest::newRow(name)
-            << u"%1|right=%2|?menu=0;selection=none|left=%2|right=%3|?menu=1;selection=%2;shaft=%4;bearingA=%5|do=%6"_s.arg(gear ? u"gear"_s : u"bearing"_s).arg(row).arg(row == 0 ? 1 : 0).arg(gear).arg(1 - gear).arg(QLatin1String(item))
+            << u"%1|right=%2|?menu=0;selection=|left=%2|right=%3|?menu=1;selection=%2;shaft=%4;bearingA=%5|do=%6"_s.arg(gear ? u"optParameter_1"_s : u"optParameter_0"_s).arg(row).arg(row == 0 ? 1 : 0).arg(gear).arg(1 - gear).arg(QLatin1String(item))
             << QString(u"calls="_s + QString::fromUtf8(call)); };
-        QTest::newRow("loaded: five blanks, the tab order from 退 出, grey lists") << "" << QString(gears.arg(u"     "_s) + u";tabs=cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect;greys=#c0c0c0 #c0c0c0 #c0c0c0"_s);
-        QTest::newRow("bearings") << "bearing" << "view=记 录--轴承参数/ 型 号/ d      D      B      e      Y1     Y2     Cr(kN)   类型/lstBearing/key";
-        QTest::newRow("a record saved meanwhile appears on a switch, four blanks") << "bearing|+gear|gear" << QString(gears.arg(u"    "_s) + u";models=WX-1 G4 G5 ABCDEFGHIJKLM 轴系一 WX-103"_s);
-        QTest::newRow("退 出 hides the window as it is, not reread") << "bearing|key=40|select|+bearing|exit|?visible=0|show" << "models=30208 6208-X;visible=1";
-        QTest::newRow("the close box unloads it") << "bearing|key=40|select|close|show" << QString(gears.arg(u"     "_s) + u";key="_s);
-        filter("40.5 halves to even 40", "40.5", "select", u"30208 6208-X"_s);
-        filter("41.5 halves to even 42", "41.5", "select", u"7208B"_s);
-        filter("0.5 rounds to 0: all", "0.5", "select", all);
-        filter("no number: all", "abc", "select", all);
-        filter("32767 still a bore", "32767", "select", u"BAD12"_s);
-        filter("beyond 16 bits: not even d 32767", "99999", "select", QString());
+        // Shaft lines: number 16 | power 12 | speed 8 | span 8 | model A 13 | model B 13, the power P1 alone when P1 - P2 is
+        // at most 0.01 (as floats: G4); bearing lines: model 13 | d, D, B, e, Y1, Y2, Cr 7 each | 4 blanks | type; a bad
+        // byte shows as one replacement character (more in the filter rows); a list is as wide as its widest line in cells.
+        QTest::newRow("loaded: five blanks, the tab order from 退 出, grey lists") << "" << QString(gears.arg(u"     "_s) + u";tabs=cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect;greys=#c0c0c0 #c0c0c0 #c0c0c0;widest=75;lines="_s u"WX-1            5.5         960     250     30208        NU210|G4              0.01        960     250     30208        NU210|G5              0.01/0      960     250     30208        NU210|ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210|轴系一             3           960     250     轴承A          NU210"_s);
+        QTest::newRow("bearings") << "optParameter_0" << "view=记 录--轴承参数/ 型 号/ d      D      B      e      Y1     Y2     Cr(kN)   类型/lstBearing/key;widest=70;lines=" "30208        40     80     18     0.37   1.6    0.9    63         1|ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3|6208-X       40     80     18     0.24   2.8    4.2    29.5       0|BAD12        32767  80     18     1      1      1      1          12|\uFFFD BAD        7      80     18     1      1      1      1          100|轴承           7      80     18     1      1      1      1          4";
+        QTest::newRow("a record saved meanwhile appears on a switch, four blanks") << "optParameter_0|+gear|optParameter_1" << QString(gears.arg(u"    "_s) + u";models=WX-1 G4 G5 ABCDEFGHIJKLM 轴系一 WX-103"_s);
+        QTest::newRow("退 出 hides the window as it is, not reread") << "optParameter_0|key=40|cmdSelect|+bearing|cmdExit|?visible=0|show" << "models=30208 6208-X;visible=1";
+        QTest::newRow("the close box unloads it") << "optParameter_0|key=40|cmdSelect|close|show" << QString(gears.arg(u"     "_s) + u";key="_s);
+        filter("40.5 halves to even 40", "40.5", "cmdSelect", u"30208 6208-X"_s);
+        filter("41.5 halves to even 42", "41.5", "cmdSelect", u"7208B"_s);
+        filter("0.5 rounds to 0: all", "0.5", "cmdSelect", all);
+        filter("no number: all", "abc", "cmdSelect", all);
+        filter("32767 still a bore", "32767", "cmdSelect", u"BAD12"_s);
+        filter("beyond 16 bits: not even d 32767", "99999", "cmdSelect", QString());
         filter("Enter filters as it goes down, swallowed", "42", "enter", u"7208B"_s);
         copy("number, browser hidden first", 1, "mnuInputShaft", "shaft: G4 (hidden)");
         copy("tapered roller into A", 0, "mnuInputBearingA", "A: 30208, 0.37, 1.6, 0.9, 63, 1");
@@ -211,18 +175,18 @@ private slots:
         if (steps == u"folder")
             QVERIFY(
                 QFile::remove(RecordFiles::gearPath()) && QDir().mkdir(RecordFiles::gearPath()));
-        open();
+        m_view = std::make_unique<frmView>(m_link, m_prompter);
+        m_link.browser = m_view.get();
+        m_view->showAndLoad();
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
         for (const QString &step : steps.split(u'|', Qt::SkipEmptyParts)) {
             const QString name = step.section(u'=', 0, 0), value = step.section(u'=', 1),
                           gear = RecordFiles::gearPath(), bearing = RecordFiles::bearingPath();
             auto *key = child<QLineEdit>(u"txtDia"_s);
-            if (step == u"gear" || step == u"bearing")
-                click(step == u"gear" ? u"optParameter_1"_s : u"optParameter_0"_s);
-            else if (name == u"key") {
-                key->clear();
+            if (step.startsWith(u"opt") || step.startsWith(u"cmd"))
+                click(step);
+            else if (name == u"key") // typed over the text selected, if any
                 QTest::keyClicks(key, value);
-            } else if (step == u"select" || step == u"exit")
-                click(step == u"select" ? u"cmdSelect"_s : u"cmdExit"_s);
             else if (step == u"enter")
                 QTest::keyPress(key, Qt::Key_Enter, Qt::KeypadModifier);
             else if (step == u"+gear")
@@ -231,8 +195,10 @@ private slots:
             else if (step == u"+bearing")
                 QVERIFY(
                     Fixture::writeFile(bearing, Fixture::readFile(bearing) + slot("NEW40", 0, 40)));
-            else if (step == u"close" || step == u"show")
-                step == u"close" ? void(m_view->close()) : m_view->showAndLoad();
+            else if (step == u"close")
+                m_view->close();
+            else if (step == u"show")
+                m_view->showAndLoad();
             else if (name == u"right" || name == u"left")
                 QTest::mouseClick(list()->viewport(),
                     name == u"right" ? Qt::RightButton : Qt::LeftButton, {},
