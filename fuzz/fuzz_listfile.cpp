@@ -7,10 +7,6 @@
 #include "records/recordfile.h"
 #include "records/recordlines.h"
 
-#include <QSet>
-
-#include <cstring>
-
 using namespace FuzzSupport; // and RecordLayout
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -70,29 +66,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             found.ok() && found->has_value() && encodeBearing(**found) == encodeBearing(*first));
     }
 
-    // Merged into two bearings: added in order, plausible records of new models (case ignored),
-    // their 35 data bytes kept; merged again, nothing changes.
+    // Merged into two bearings: whole slots appended after them, counted; merged again, nothing
+    // changes. (Which records are plausible is pinned by the merge tests' hand-made rows.)
     const BearingRecord a { .Model = u"6205"_s, .Cr = 14 }, b { .Model = u"nu2210e"_s, .Cr = 14 };
     const QByteArray before = encodeBearing(a) + encodeBearing(b);
     const QString target = putFile(u"merged.sav"_s, before, before.size()),
                   source = putFile(u"source.sav"_s, bytes, n);
     const auto merged = Combiner::mergeBearingFiles(source, target);
     FUZZ_CHECK(merged.ok() && merged->has_value() && !(*merged)->stopped);
-    QSet<QString> keys { Combiner::duplicateKey(a.Model), Combiner::duplicateKey(b.Model) };
-    QByteArray expected = before;
-    for (const char *s = bytes; s + BearingSlot <= bytes + n; s += BearingSlot)
-        if (!keys.contains(Combiner::duplicateKey(decodeText(s, ModelWidth)))
-            && plausibleBytes(s)) {
-            keys.insert(Combiner::duplicateKey(decodeText(s, ModelWidth)));
-            expected += QByteArray(s, 35) + QByteArray(13, ' ');
-        }
     const QByteArray after = readAll(target);
-    // The unused 13 bytes of a slot are the merger's to fill.
-    FUZZ_CHECK(after.size() == expected.size());
-    for (qsizetype at = 0; at < after.size(); at += BearingSlot)
-        FUZZ_CHECK(std::memcmp(after.constData() + at, expected.constData() + at, 35) == 0);
-    FUZZ_CHECK((*merged)->added == (after.size() - before.size()) / BearingSlot
-        && (*merged)->targetCount == after.size() / BearingSlot);
+    FUZZ_CHECK(after.startsWith(before) && after.size() % BearingSlot == 0
+        && (*merged)->added == (after.size() - before.size()) / BearingSlot
+        && (*merged)->added <= slotCount && (*merged)->targetCount == after.size() / BearingSlot);
     FUZZ_CHECK(
         (*Combiner::mergeBearingFiles(source, target))->added == 0 && readAll(target) == after);
     return 0;

@@ -1,7 +1,6 @@
 // One slot of any bytes as a gear.sav and a bearing.sav record: stored again, shown, and judged by
 // the merger's plausibility check.
 
-#include "catalogue/combiner.h"
 #include "fuzz/fuzzsupport.h"
 #include "records/recordlines.h"
 
@@ -44,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray once = encodeBearing(r);
     FUZZ_CHECK(once.size() == BearingSlot && kept(once, b, 12, 23) && encodeBearing(again) == once);
     checkText(once, b, 0, ModelWidth, r.Model, again.Model);
-    FUZZ_CHECK(Combiner::isPlausible(r) == plausibleBytes(b));
 
     // Browser lines keep their columns; a type goes last as plain digits, copied back whole.
     RecordLineModel gears, bearings;

@@ -7,7 +7,6 @@
 
 #include <QtCore>
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -72,18 +71,6 @@ inline bool factorsShown(const BearingRecord &shown, const BearingRecord &read)
     };
     return same(shown.e, read.e) && same(shown.Y1, read.Y1) && same(shown.Y2, read.Y2)
         && same(shown.Cr, read.Cr);
-}
-
-// The merger's plausibility check written out from a slot's raw bytes (bytes that are not GBK
-// decode to replacement marks).
-inline bool plausibleBytes(const char *slot)
-{
-    const auto at
-        = [slot](int i) { return std::bit_cast<float>(qFromLittleEndian<quint32>(slot + i)); };
-    const QString model = decodeText(slot, ModelWidth).replace(QChar(0), u' ');
-    return !model.trimmed().isEmpty() && !model.contains(QChar::ReplacementCharacter)
-        && uchar(slot[12]) < 5 && 0 <= at(19) && at(19) < 1 && 0 <= at(23) && at(23) < 10
-        && 0 <= at(27) && at(27) < 10 && 1 < at(31) && at(31) < 20000;
 }
 
 // Once stored, a line is stable: its model, type and dimensions at once, every value after that.

@@ -45,6 +45,8 @@ private slots:
         row("-32768.5 to even fits", "int", u"-32768.5"_s, "-32768");
         row("-32769 overflows", "int", u"-32769"_s, "-");
         row("NaN overflows", "int", u"nan"_s, "-");
+        row("only blanks trimmed to nothing", "trim", u"   "_s, "[]");
+        row("trailing blanks trimmed, the leading kept", "trim", u" a b  "_s, "[ a b]");
         row("85 432 h, two decimals", "caption", u"85432"_s, "8.54");
         row("6 587 051 h, one decimal", "caption", u"6587051"_s, "658.7");
         row("12 345 678 h, none", "caption", u"12345678"_s, "1235");
@@ -63,6 +65,7 @@ private slots:
         const Fault fault = call == u"int" ? Conv::toInteger(input.toDouble(), out) : Fault::None;
         QCOMPARE(call == u"text"     ? QString::number(Conv::valueOf(input), 'g', 12)
                 : call == u"caption" ? lifeCaptionNumber(input.toFloat())
+                : call == u"trim"    ? u'[' + Conv::trimRight(input) + u']'
                 : fault == Fault::Overflow && out == 77 ? u"-"_s
                                                         : QString::number(out),
             result);
