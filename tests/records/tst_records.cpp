@@ -76,7 +76,7 @@ const std::tuple<const char *, Files, const char *, int, int, QByteArray, QStrin
     { "A new of type 4: zero factors", Five, "txtParameter_0=N4|txtBearingA_0=7210C|cboTypeA=4", -1, 6, slot("7210C", 150, 4), SavedNew },
     { "torn tails kept in backups", Torn, "txtParameter_0=NEW-1|txtBearingA_0=32310|txtBearingB_0=32312", -1, 6,
       slot("32310", 150, 1, 0.37f, 1.6f) + slot("32312", 150, 1, 0.37f, 1.6f), SavedNew + u"\ngear.sav 末尾有 50 个字节不是完整记录，已删去；原文件已保存为 <dir>gear.bak"
-                                                                                    u"\nbearing.sav 末尾有 10 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak" },
+                                                                                    u"\nbearing.sav 末尾有 1 个字节不是完整记录，已删去；原文件已保存为 <dir>bearing.bak" },
     { "number outside GBK refused", Five, "txtParameter_0=P😁1", -1, 0, {}, u"编号中的字符 😁 不能保存（GBK 编码中没有）"_s },
     { "model outside GBK refused", Five, "txtParameter_0=N|txtBearingB_0=😀60𠀀", -1, 0, {}, u"型号中的字符 😀、𠀀 不能保存（GBK 编码中没有）"_s },
     { "gear.sav at the limit: a new number refused", Capped, "txtParameter_0=N", -1, 0, {}, u"<dir>gear.sav: "_s + Full },
@@ -279,8 +279,8 @@ private slots:
         QByteArray gear = files ? shafts({ "A-1", "A-2", "G-101", "A-4", "G-101" }) : QByteArray();
         const QByteArray bearings
             = files ? QByteArray(bearingSlot("22208") + bearingSlot("30216")) : "";
-        const QByteArray tails[] = { QByteArray(files == Torn ? 50 : 0, 'S'),
-            QByteArray("0123456789").left(files == Torn ? 10 : 0) };
+        const QByteArray tails[]
+            = { QByteArray(files == Torn ? 50 : 0, 'S'), QByteArray(files == Torn ? 1 : 0, 'T') };
         gear += QByteArray(files == Capped ? (MaxRecords - 5) * 116 : 0, '\0');
         if (files)
             QVERIFY(
