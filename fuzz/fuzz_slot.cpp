@@ -1,5 +1,4 @@
-// One slot of any bytes as a gear.sav and a bearing.sav record: stored again, shown, and judged by
-// the merger's plausibility check.
+// One slot of any bytes as a gear.sav and a bearing.sav record: stored again and shown.
 
 #include "fuzz/fuzzsupport.h"
 #include "records/recordlines.h"
