@@ -83,20 +83,6 @@ const std::tuple<const char *, Files, const char *, int, int, QByteArray, QStrin
     // clang-format on
 };
 
-// Keeps "name|filter" of each save dialog, "caption|filter" of each open one.
-struct Prompts : ScriptedPrompter
-{
-    QStringList proposed;
-    QString saveFileName(const QString &c, const QString &n, const QString &f) override
-    {
-        return proposed << n + u'|' + f, ScriptedPrompter::saveFileName(c, n, f);
-    }
-    QString openFileName(const QString &c, const QString &d, const QString &f) override
-    {
-        return proposed << c + u'|' + f, ScriptedPrompter::openFileName(c, d, f);
-    }
-};
-
 const auto crOf = [](const QString &key) {
     return (*Module1::FindBearingRecord(key)).value_or(BearingRecord {}).Cr;
 };
@@ -279,7 +265,7 @@ private slots:
                 writeFile(m_gear, gear + tails[0]) && writeFile(m_bearing, bearings + tails[1]));
         FakeWindow window;
         window.apply(QString::fromUtf8(changes).split(u'|'));
-        Prompts prompter;
+        ScriptedPrompter prompter;
         prompter.answers << answer;
         if (files == Meanwhile) // another copy of the program rewrites gear.sav during the question
             prompter.whileShown = [&, asking = true]() mutable {
@@ -389,7 +375,7 @@ private slots:
     {
         const QString report = m_dir->filePath(u"r.txt"_s), detail = m_dir->filePath(u"d.txt"_s);
         writeFile(report, QByteArray(5000, 'x'));
-        Prompts prompter;
+        ScriptedPrompter prompter;
         prompter.savePaths = { report, detail, QString() };
         QString name = u"previous.txt"_s;
         const auto write = [&](const QString &number, bool detailed) {
@@ -401,8 +387,8 @@ private slots:
         };
         QVERIFY(write(u"G-101"_s, false) && name == report && write(name, true) && name == detail);
         QVERIFY(!write(u"G-7"_s, false) && name == u"G-7"_s && !write(name, true));
-        QCOMPARE(prompter.proposed.join(u' '),
-            u"G-101|文本文件(*.txt) %1|文本文件(*.txt) G-7|文本文件(*.txt) G-7|文本文件(*.txt)"_s
+        QCOMPARE(prompter.dialogs.join(u' '),
+            u"|G-101|文本文件(*.txt) |%1|文本文件(*.txt) |G-7|文本文件(*.txt) |G-7|文本文件(*.txt)"_s
                 .arg(report));
         QVERIFY(prompter.shown.isEmpty());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).join(u' '), u"d.txt r.txt"_s);
@@ -458,7 +444,7 @@ private slots:
     // Window: missing target made; only the dialog chooses; a merge stopped at the limit says so.
     void window()
     {
-        Prompts prompter;
+        ScriptedPrompter prompter;
         QPointer<frmCombiner> w = new frmCombiner(prompter);
         const auto at = [&](const char *n) { return w->findChild<QWidget *>(QLatin1String(n)); };
         const auto text = [&](const char *n) { return at(n)->property("text").toString(); };
@@ -478,7 +464,7 @@ private slots:
         QCOMPARE(QFileInfo(m_bearing).size(), 32766 * 48 + 4);
         prompter.openPaths = { m_other };
         click("cmdOpenFile");
-        QCOMPARE(prompter.proposed, QStringList(2, u"打开|记录文件(*.sav)"_s));
+        QCOMPARE(prompter.dialogs, QStringList(2, u"打开||记录文件(*.sav)"_s));
         QCOMPARE(text("txtResource"), QDir::toNativeSeparators(m_other));
         click("cmdStart");
         QCOMPARE(text("lblView"), u"目标文件中有 32767 个记录  新增 1 个记录"_s);

@@ -10,9 +10,9 @@ class ScriptedPrompter : public Prompter
 {
     using S = const QString &;
     QStringList m_texts;
-    QString dialog(S caption, S name, QStringList &paths)
+    QString dialog(S caption, S name, S filter, QStringList &paths)
     {
-        dialogs << caption + u'|' + name;
+        dialogs << caption + u'|' + name + u'|' + filter;
         whileShown();
         return paths.isEmpty() ? QString() : paths.takeFirst(); // empty: cancelled
     }
@@ -27,7 +27,7 @@ public:
     QList<int> answers;
     QStringList savePaths, openPaths;
     QList<Shown> shown; // every message box, in order
-    QStringList dialogs; // "caption|proposed name" of each file dialog shown, in order
+    QStringList dialogs; // "caption|proposed name or folder|filter" of each file dialog, in order
     std::function<void()> whileShown = [] {}; // runs while each box or dialog is shown
 
     int message(S text, S title, int buttons, Icon icon, int defaultButton) override
@@ -37,8 +37,14 @@ public:
         whileShown();
         return answers.isEmpty() ? defaultButton : answers.takeFirst();
     }
-    QString saveFileName(S caption, S name, S) override { return dialog(caption, name, savePaths); }
-    QString openFileName(S caption, S dir, S) override { return dialog(caption, dir, openPaths); }
+    QString saveFileName(S caption, S name, S filter) override
+    {
+        return dialog(caption, name, filter, savePaths);
+    }
+    QString openFileName(S caption, S dir, S filter) override
+    {
+        return dialog(caption, dir, filter, openPaths);
+    }
     QStringList texts() const { return m_texts; } // the boxes' texts, in order
     operator SaveTalk() { return saveTalk(*this); } // saves talk through the scripted boxes
     void clear()

@@ -521,7 +521,7 @@ private slots:
         QCOMPARE(printWindow(m_window.get(), m_prompter, { redraw, QPrinterInfo(), number }),
             pdf == u"page");
         QCOMPARE(inside, QStringList(answer == Prompter::Ok ? 8 : 4, u"#ffffff"_s));
-        QCOMPARE(m_prompter.dialogs.value(0).section(u'|', 1) + m_prompter.texts().value(0),
+        QCOMPARE(m_prompter.dialogs.value(0).section(u'|', 1, 1) + m_prompter.texts().value(0),
             proposed + u"确定要打印当前窗口?");
         QCOMPARE(m_prompter.shown.size(), pdf.contains(u'/') ? 2 : 1);
         QVERIFY(!pdf.contains(u'/') // the failure box names the file
