@@ -150,7 +150,8 @@ private slots:
         const float nan = std::bit_cast<float>(0x7FC00123U), inf = qInf();
         const QByteArray hostile = bearingSlot("AB\xD6 C      \xD6", 9, nan, inf, -inf, nan, -1);
         const BearingRecord h = decodeBearing(hostile.constData());
-        QCOMPARE(h.Model, u"AB\uFFFD C      \uFFFD"_s);
+        QCOMPARE(h.Model + decodeText("ABCDEFGHIJ\x81\xFE", 12), // a pair's last trail byte
+            u"AB\uFFFD C      \uFFFDABCDEFGHIJ\u4FA2 "_s);
         QCOMPARE(encodeBearing(h).mid(12, 23), hostile.mid(12, 23));
     }
 
@@ -214,6 +215,9 @@ private slots:
             const FileSizeLimit limit(96 + 20); // the third slot stops after 20 bytes
             QVERIFY(appendOutcome(u"NEW"_s).startsWith(u"写入失败（"_s));
         }
+        QVERIFY(QDir().mkdir(RecordFiles::tempPath())); // a folder where the new file is made
+        QCOMPARE(appendOutcome(u"NEW"_s), u"不是一个文件"_s);
+        QVERIFY(QDir().rmdir(RecordFiles::tempPath()));
         QCOMPARE(readFile(m_bearing), two);
 
         QByteArray full(MaxRecords * 48, '\0');
