@@ -68,6 +68,7 @@ const std::tuple<const char *, Files, const char *, int, int, QByteArray, QStrin
     // clang-format off
     { "no files: record 1, no question, 30216 once", None, "", -1, 1, slot("30216", 150, 1, 0.37f, 1.6f), SavedNew },
     { "Yes replaces the first of two", Five, "", Prompter::Yes, 3, {}, Replaced },
+    { "the first record's number is asked about too", Five, "txtParameter_0=A-1", Prompter::Yes, 1, {}, u"编号 A-1 已经用过。是否替换？\n"_s + SavedOld },
     { "number looked for again after the question", Meanwhile, "", Prompter::Yes, 2, {}, Replaced },
     { "No writes nothing, not even a new bearing", Five, "txtBearingB_0=32310", Prompter::No, 0, {}, Question },
     { "trailing blanks: the same number", Five, "txtParameter_0=G-101   ", Prompter::Yes, 3, {}, Replaced },
@@ -204,6 +205,9 @@ private slots:
     void writers()
     {
         QVERIFY(!*Module1::FindShaftRecord(u"1"_s) && readFile(m_gear).isEmpty()); // made empty
+        RecordFiles::setAppDirectory({}); // the build folder is writable: the files lie beside us
+        QCOMPARE(RecordFiles::appDirectory(), QCoreApplication::applicationDirPath());
+        RecordFiles::setAppDirectory(m_dir->path());
         const QString longModel = u"A深沟球轴承型号"_s;
         QCOMPARE(
             QStringList({ appendOutcome(u"6205"_s, 63.75f, 3, 0.25f), appendOutcome(u"6205  "_s),
@@ -282,7 +286,8 @@ private slots:
         QCOMPARE(SaveParameters(window, input, flags, copies, prompter).recordNo, recordNo);
         QCOMPARE(prompter.texts().join(u'\n').replace(dir, u"<dir>"_s), messages);
         for (const ScriptedPrompter::Shown &box : std::as_const(prompter.shown)) {
-            const int buttons = box.text == Question ? Prompter::Yes | Prompter::No : Prompter::Ok;
+            const int buttons
+                = box.text.endsWith(u"是否替换？") ? Prompter::Yes | Prompter::No : Prompter::Ok;
             QVERIFY(box.buttons == buttons && box.title == u"Tolvenar"_s
                 && box.defaultButton == (buttons & Prompter::Yes ? Prompter::Yes : Prompter::Ok)
                 && box.icon == Prompter::Icon::Information);

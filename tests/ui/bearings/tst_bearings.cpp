@@ -89,6 +89,7 @@ private slots:
         QTest::addColumn<QString>("column");
         QTest::newRow("5 Chinese take 10 of 12 bytes") << "m深沟球轴承ABCD" << "深沟球轴承AB     ";
         QTest::newRow("a Chinese is never split") << "m深沟球轴承轴承" << "深沟球轴承轴      ";
+        QTest::newRow("a Chinese then a digit fill the 12 bytes") << "mABCDEFGHI中1" << "ABCDEFGHI中1 ";
         QTest::newRow("shown, Chinese take 2 cells") << "s深沟球轴承A/0/20" << "深沟球轴承A 20    0     0     0.3   0     0     20       0";
         QTest::newRow("short value padded") << "0.5" << "0.5   ";
         QTest::newRow("six whole digits lose the decimals") << "123456.7" << "123456";
