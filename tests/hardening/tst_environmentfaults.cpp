@@ -27,9 +27,10 @@ const QSet<QString> Allowed { u"TestData.txt"_s, u"bearing.bak"_s, u"bearing.sav
 
 // Each writer (saving, the report, 更新, the merge; appends and the dump as called by them) meets
 // a fault, or something planted: a link (name=target) never leads a write into another folder; a
-// replacement keeps its mode (name:mode); a catalogue shared through a link is updated where it
-// lies. A writer replaces its file through a new one beside it, which a read-only folder refuses;
-// the failure names the file the user knows and the reason (no file: the write succeeds).
+// replacement keeps its mode (name:mode); a folder (name/) is named as no file; a catalogue shared
+// through a link is updated where it lies. A writer replaces its file through a new one beside it,
+// which a read-only folder refuses; the failure names the file the user knows and the reason (no
+// file: the write succeeds).
 const std::tuple<const char *, Writer, EnvFault, const char *, const char *, const char *> Rows[]
     = {
           // clang-format off
@@ -46,6 +47,7 @@ const std::tuple<const char *, Writer, EnvFault, const char *, const char *, con
     { "temp.sav link", AddBearing, None, "temp.sav=victim", "", "" },
     { "TestData.txt link", Dump, None, "TestData.txt=victim", "", "" },
     { "gear.bak link, torn tail", AddGear, None, "gear.bak=victim", "", "" },
+    { "gear.bak a folder, torn tail", AddGear, None, "gear.bak/", "gear.bak", "不是一个文件" },
     { "private gear.sav", AddGear, None, "gear.sav:600", "", "" },
     { "group-writable catalogue", AddBearing, None, "bearing.sav:664", "", "" },
     { "bearing.sav links to a shared one", AddBearing, None, "bearing.sav=shared", "", "" },
@@ -122,6 +124,7 @@ private slots:
         const int bits = int(((mode & 0700) << 6) | ((mode & 070) << 1) | (mode & 7)); // as QFile's
         if (link && (QFile::remove(planted) || true))
             QVERIFY(QFile::link(elsewhere.filePath(plant.section(u'=', 1)), planted));
+        QVERIFY(!plant.endsWith(u'/') || QDir(m_dir->path()).mkdir(plant.chopped(1)));
         if (chmod) // over an existing file or a new one
             QVERIFY((QFile::exists(planted) || writeFile(planted, "old"))
                 && QFile::setPermissions(planted, QFile::Permissions(bits)));
