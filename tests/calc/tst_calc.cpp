@@ -79,13 +79,11 @@ private slots:
             && f == std::numeric_limits<float>::max();
         const QStringList got { QString::number(Conv::roundHalfEven(2.675, 2)),
             QString::number(Conv::roundHalfEven(-12.25, 1)), QString::number(max),
-            QString::number(int(Conv::toSingle(half, f))), Conv::singleText(12345678),
-            Conv::singleText(1e7f), Conv::singleText(0.5f), Conv::singleText(-1234.5f),
-            Conv::singleText(0.00001f), Conv::singleText(1e-6f), Conv::doubleText(1e-6),
-            Conv::doubleText(0.1 + 0.2),
+            QString::number(int(Conv::toSingle(half, f))), Conv::singleText(1e7f),
+            Conv::singleText(0.5f), Conv::singleText(-1234.5f), Conv::singleText(0.00001f),
+            Conv::doubleText(1e-6), Conv::doubleText(0.1 + 0.2),
             Conv::fitText(u"ab"_s, 1) + u'|' + Conv::fitText(u"ab"_s, 3) };
-        QCOMPARE(got.join(u' '),
-            u"2.67 -12.2 1 6 1.234568E+07 1E+07 0.5 -1234.5 0.00001 1E-06 1E-06 0.3 a|ab "_s);
+        QCOMPARE(got.join(u' '), u"2.67 -12.2 1 6 1E+07 0.5 -1234.5 0.00001 1E-06 0.3 a|ab "_s);
     }
 
     // Rows change the worked example's inputs and name results with hand-worked values (decimals

@@ -596,14 +596,12 @@ private slots:
     // Qt's dialogs speak the user's language ("Look in:" of the file dialog), else Chinese.
     void qtTexts()
     {
-        if (!QFile::exists(
-                QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_zh_CN.qm"_s))
-            QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
-        QStringList lookIn;
+        QStringList lookIn; // "-": none loaded (the set-up installs Qt's translations)
         for (const QLocale &locale : { QLocale(u"zh_CN"_s), QLocale(u"de_DE"_s), QLocale::c() }) {
             QTranslator translator;
-            QVERIFY(loadQtTranslation(translator, locale));
-            lookIn << translator.translate("QFileDialog", "Look in:");
+            lookIn << (loadQtTranslation(translator, locale)
+                    ? translator.translate("QFileDialog", "Look in:")
+                    : u"-"_s);
         }
         QCOMPARE(lookIn.join(u'/'), u"查找范围：/Suchen in:/查找范围："_s);
     }
