@@ -166,6 +166,9 @@ private slots:
         row("lblParameter_4", "text=跨距(L)|px=15");
         row("lblParameter_7", "text=rpm|px=16");
         row("lblParameter_5", "text=夹角(a)|hl=0");
+        row("txtParameter_4", "name=夹角(a)");
+        row("lblParameter_10", "text=度|px=16");
+        row("lblGear_6", "text=d2|hl=0");
         row("lblGear_0", "text=L1|hl=1");
         row("lblGear_7", "text=L2|hl=0");
         row("lblBearingA_4", "text=Cr|hl=1");
@@ -306,6 +309,12 @@ private slots:
         QCOMPARE(box("txtParameter_0")->selectedText(), u"WX-1"_s); // for retyping
         QTest::keyClick(get<QPushButton>(u"cmdClear"_s), Qt::Key_Space);
         QCOMPARE(visibleState(m_window.get()), startUp);
+        // From the browser: a number recalled, the focus in its box; a bearing copied, type last.
+        m_window->recallShaftNumber(u"WX-1"_s);
+        m_window->copyBearing(u'B', u"6208"_s, u"0.3"_s, u"2"_s, u"3"_s, u"29.5"_s, 0);
+        QCOMPARE(looks(u"txtParameter_1 txtBearingA_0 txtBearingB_0 txtBearingB_3 cboTypeB"_s)
+                + m_window->focusWidget()->objectName(),
+            u"30/20|30210|6208|3|0txtParameter_0"_s);
     }
 
     void invalidation()
