@@ -422,7 +422,7 @@ private slots:
         QTest::newRow("type 4 with zero factors") << bearingSlot("7210", 4, 0, 0, 0, 50) << bearingSlot("7210", 4, 0, 0, 0, 50);
         QTest::newRow("blank model skipped, the walk goes on") << bearingSlot("") + bearingSlot("NEXT") << bearingSlot("NEXT");
         QTest::newRow("type 5") << bearingSlot("X5", 5) << QByteArray();
-        QTest::newRow("zero-filled or tab model") << bearingSlot(QByteArray(12, '\0')) + bearingSlot("\t \t") << QByteArray();
+        QTest::newRow("zero-filled, or tabs and a NUL") << bearingSlot(QByteArray(12, '\0')) + bearingSlot(QByteArray("\t\0 \t", 4)) << QByteArray();
         QTest::newRow("model not GBK") << bearingSlot("AB\xD6 C\x7F") << QByteArray();
         QTest::newRow("e below 0, e 1") << bearingSlot("E-", 0, -0.01f) + bearingSlot("E1", 0, 1) << QByteArray();
         QTest::newRow("Y1 below 0, Y1 10") << bearingSlot("Y1-", 0, 0.3f, -0.01f) + bearingSlot("Y110", 0, 0.3f, 10) << QByteArray();
