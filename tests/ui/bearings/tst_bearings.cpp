@@ -96,6 +96,7 @@ private slots:
         QTest::newRow("0.0001234 keeps one digit") << "0.0001234" << "0.0001";
         QTest::newRow("0.00001234 would cut to 0") << "1.234e-5" << "1.2E-5";
         QTest::newRow("seven whole digits") << "1234567" << "1.2E+6";
+        QTest::newRow("a two-digit exponent kept whole") << "1.5e13" << "2E+13 ";
         QTest::newRow("negative six whole digits") << "-123456.7" << "-1E+5 ";
         QTest::newRow("prefix 222 < 223 < 231, then d") << "o23120/0/100 22320/0/100 22312/0/60 22210/0/50" << "22210 22312 22320 23120";
         QTest::newRow("prefix one apart decides before d") << "o22310/0/10 22290/0/90" << "22290 22310";
@@ -189,7 +190,8 @@ private slots:
                     { u"22220"_s, 0, 0, 0, 0, 0.24f, 2.8f, 4.2f, 250 } });
             else if (step == u"torn")
                 QVERIFY(Fixture::writeFile(RecordFiles::bearingPath(),
-                    Fixture::readFile(RecordFiles::bearingPath()) + Fixture::bearingSlot("\x81 BAD")
+                    Fixture::readFile(RecordFiles::bearingPath())
+                        + Fixture::bearingSlot("\x81 BAD").repeated(2) // the first named
                         + "torn tail!"));
             else if (step == u"empty")
                 write({});

@@ -167,7 +167,7 @@ private slots:
         row("lblParameter_7", "text=rpm|px=16");
         row("lblParameter_5", "text=夹角(a)|hl=0");
         row("txtParameter_4", "name=夹角(a)");
-        row("lblParameter_10", "text=度|px=16");
+        row("lblParameter_10", "text=度|px=16|hl=0");
         row("lblGear_6", "text=d2|hl=0");
         row("lblGear_0", "text=L1|hl=1");
         row("lblGear_7", "text=L2|hl=0");
