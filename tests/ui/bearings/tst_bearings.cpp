@@ -55,7 +55,7 @@ class TestBearings : public QObject
             { u"chosen"_s, chosen.isEmpty() ? u"-"_s : models.at(chosen.first().row()) },
             { u"type"_s, QString::number(get<QComboBox>(u"cboBearing"_s)->currentIndex()) },
             { u"model"_s, get(u"txtBearing_0"_s)->text() },
-            { u"d"_s, get(u"txtParameter_0"_s)->text() },
+            { u"d"_s, get(u"txtParameter_0"_s)->text() + u'/' + get(u"txtParameter_2"_s)->text() },
             { u"open"_s, yes(get(u"txtBearing_0"_s)->isEnabled()) },
             { u"edit"_s, yes(get<QPushButton>(u"cmdEdit"_s)->isEnabled()) },
             { u"focus"_s, focus->objectName() },
@@ -147,7 +147,7 @@ private slots:
         refused("Cr beyond a float", "cmdAdd|txtBearing_0=6206|txtBearing_4=1e39", "txtBearing_4");
         refused("a model GBK lacks (stored as 'E?', it would make 'E😁' a duplicate)", "cmdAdd|txtBearing_0=E😀", "txtBearing_0", "型号中的字符 😀 不能保存（GBK 编码中没有）");
         QTest::newRow("a catalogue not read whole asks, naming every problem") << "torn|cmdUpdate" << "file=kept;messages=DIR/bearing.sav:\nbearing.sav 末尾有 10 个字节不是完整记录\n第 3 个记录的型号不是有效的 GBK 编码\n继续更新将只保存列表中的轴承，原文件先逐字节复制为 DIR/bearing.bak。是否继续？";
-        QTest::newRow("a click on the chosen line abandons an addition, an edit") << "#0|cmdAdd|txtParameter_0=7|#0|?model=6204;d=20;open=0|cmdEdit|txtParameter_0=7|#0" << "model=6204;d=20;open=0";
+        QTest::newRow("a click on the chosen line abandons an addition, an edit") << "#0|cmdAdd|txtParameter_0=7|#0|?model=6204;d=20/14;open=0|cmdEdit|txtParameter_0=7|#0" << "model=6204;d=20/14;open=0";
         // Five types; field colours; Tab goes down the open boxes to 更新, round the chain to the list, each named
         // by its label. The model is upper-cased on leaving its box; d 35.5 and B 34.5 halve to even, D takes the
         // leading number (-32768 fits); a 12-character model meets the d column; a single line is stored, its type
@@ -160,6 +160,7 @@ private slots:
         QTest::newRow("another program, a message box: not reloaded; a window of the program: reloaded, line kept") << "#1|program|dialog|?models=6204 NU206;chosen=NU206|window" << "models=6204 NU206 7206;chosen=NU206;type=3;model=NU206;open=0;edit=1";
         QTest::newRow("nothing chosen: first type; a window of the program, line gone") << "type=2|window|?models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0|#1|gone|window" << "models=6204 7206;chosen=-;type=0;model=;open=0;edit=0";
         QTest::newRow("an addition keeps its input, goes into the reloaded list") << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list;focus=cmdUpdate";
+        QTest::newRow("after a reload the arrow keys still choose a line") << "#0|window|down" << "chosen=NU206;model=NU206;d=30/0";
         QTest::newRow("an edit whose line is gone has none to replace") << "#1|cmdEdit|gone|window|?models=6204 7206;chosen=-;type=3;model=NU206;open=1;edit=1|cmdUpdate" << "models=6204 7206;file=list;focus=lstBearing";
     }
     // clang-format on
@@ -217,6 +218,8 @@ private slots:
                 QVERIFY(QDir(m_dir->path()).mkdir(u"TestData.txt"_s));
             else if (box == u"type")
                 get<QComboBox>(u"cboBearing"_s)->setCurrentIndex(value.toInt());
+            else if (step == u"down") // the arrow key chooses too
+                QTest::keyClick(list(), Qt::Key_Down);
             else if (step.contains(u'='))
                 (get<QComboBox>(box) ? get<QComboBox>(box)->lineEdit() : get(box))->setText(value);
             else if (!Module1::AppendBearingRecord(u"7206"_s, 4, 0.68f, 0.87f, 0.92f, 30).ok())

@@ -150,8 +150,9 @@ private slots:
         QTest::addColumn<QString>("props");
         const auto row = [](const char *name, const char *props) { QTest::newRow(name) << QString::fromUtf8(props); };
         row("frmMain", "text=Tolvenar");
-        row("txtParameter_0", "toolTip=填完回车自动查找|maxLength=15|base=#c0ffff");
-        row("txtParameter_1", "toolTip=功率不同时P1/P2|base=#c0ffc0");
+        row("txtParameter_0", "toolTip=填完回车自动查找|maxLength=15|base=#c0ffff|name=编 号");
+        row("txtParameter_1", "toolTip=功率不同时P1/P2|base=#c0ffc0|name=功率(P)");
+        row("txtParameter_2", "name=转速(n)");
         row("txtGear_1", "name=d1");
         row("txtGear_5", "name=d2");
         row("txtBearingA_0", "toolTip=例如SKF23052|maxLength=12|base=#c0ffff");
