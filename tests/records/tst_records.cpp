@@ -170,7 +170,7 @@ private slots:
         QTest::newRow("leading blank extra") << u"K 6205"_s << u"0"_s;
         QTest::newRow("first of two") << u"K6205"_s << u"3"_s;
         QTest::newRow("shaft typed in lower case") << u"#g-7"_s << u"txtBearingB_1=0.24 txtBearingB_2=2.8 txtBearingB_3=4.2 txtBearingB_4=29.5 cboTypeB#0"_s;
-        QTest::newRow("shaft P1 of 0.0005 counts as absent") << u"#TINY"_s << u"-"_s;
+        QTest::newRow("shaft P1 of 0.001 counts as absent") << u"#TINY"_s << u"-"_s;
         QTest::newRow("shaft not on file") << u"#G-8"_s << u"-"_s;
         QTest::newRow("bearing: first of two, case aside, caret to the end") << u"B7208c"_s << u"txtBearingB_1=0 txtBearingB_2=0 txtBearingB_3=0 txtBearingB_4=36.8 cboTypeB#4 txtBearingB_0^0"_s;
         QTest::newRow("bearing not on file") << u"A7209C"_s << u"-"_s;
@@ -185,9 +185,10 @@ private slots:
             slot("NJ210", 1) + slot(" 6206", 2) + slot("6205", 3) + slot("6205", 4)
                 + bearingSlot("6208", 0, 0.24f, 2.8f, 4.2f, 29.5f) + slot("7208C", 36.8f, 4)
                 + bearingSlot("7208C", 1, 1, 1, 1, 99) + bearingSlot("T1", 0, 0.3f, 2, 3, 0.001f));
-        ShaftRecord tiny = oneGearShaft(u"TINY"_s);
-        tiny.P1 = 0.0005f;
-        writeFile(m_gear, encodeShaft(tiny) + encodeShaft(oneGearShaft()));
+        ShaftRecord tiny = oneGearShaft(u"TINY"_s), small = oneGearShaft();
+        tiny.P1 = 0.001f; // at the bound: absent
+        small.P1 = 0.00105f; // just above: found
+        writeFile(m_gear, encodeShaft(tiny) + encodeShaft(small));
         const QChar kind = key.at(0);
         const auto side = kind == u'A' ? Recall::Side::A : Recall::Side::B;
         Plan plan;
@@ -336,6 +337,9 @@ private slots:
         QCOMPARE(
             shown(p), u"txtBearingB_1=0.4 txtBearingB_2=1.5 txtBearingB_3= txtBearingB_4=80"_s);
         QVERIFY(!QFile::exists(m_bearing));
+        FileError error; // an unreadable gear.sav: nothing found, the reason given
+        QVERIFY(QDir().mkdir(m_gear) && !Recall::planShaftRecall(u"G-7"_s, p, &error));
+        QCOMPARE(error.reason, u"不是一个文件"_s);
     }
 
     // Report lines (< 0: detailed file, its mountings those shown at command time), number forms.
@@ -355,6 +359,7 @@ private slots:
         row("A forces", 15, u"RA=  3140.79  FaA=  981.5  PA=  3140.79 ");
         row("date", 19, u"计算日期  2024/3/9");
         row("detail: number", -4, u"编号:  G-101");
+        row("detail: a rule of 55 dashes", -3, u"-------------------------------------------------------");
         row("detail: B padded to 12", -17, u"\"30216       \",1,0.37,1.6,0,150");
         row("detail: mountings at command time", -20, u"#FALSE#,#TRUE#");
         in.P1 = in.P2 = 5.5f, in.n = 960, in.L1 = 120;
@@ -363,6 +368,8 @@ private slots:
         row("difference below 0.0001: one power", 3, u"P=  5.5 kW  n= 960 rpm  L1= 120 mm");
         in.P2 = 3;
         row("two powers", 3, u"P=  5.5 / 3 kW  n= 960 rpm  L1= 120 mm");
+        in.P1 = 3e38f, in.P2 = -3e38f; // the difference is beyond a float
+        row("two powers, the difference beyond a float", 3, u"P=  3E+38 /-3E+38 kW  n= 960 rpm  L1= 120 mm");
         in.P1 = in.P2 = 0.75f, in.n = -960, in.L1 = -12;
         row("sign in place of the blank, leading zero", 3, u"P=  0.75 kW  n=-960 rpm  L1=-12 mm");
         in = workedInput();
