@@ -86,6 +86,8 @@ class TestBrowser : public QObject
                     child(u"lblItem_1"_s)->text(), list()->objectName(),
                     key->isEnabled() ? u"key"_s : QString()) },
             { u"models"_s, shown().join(u' ') }, { u"key"_s, key->text() },
+            { u"rows"_s,
+                QString::number(list()->viewport()->height() / list()->sizeHintForRow(0)) },
             { u"lines"_s, shown(99).mid(0, 6).join(u'|') },
             { u"widest"_s,
                 QString::number(static_cast<RecordLineModel *>(list()->model())->widestCells()) },
@@ -149,7 +151,7 @@ private slots:
         // Shaft lines: number 16 | power 12 | speed 8 | span 8 | model A 13 | model B 13, the power P1 alone when P1 - P2 is
         // at most 0.01 (as floats: G4); bearing lines: model 13 | d, D, B, e, Y1, Y2, Cr 7 each | 4 blanks | type; a bad
         // byte shows as one replacement character (more in the filter rows); a list is as wide as its widest line in cells.
-        QTest::newRow("loaded: five blanks, the tab order from 退 出, grey lists") << "" << QString(gears.arg(u"     "_s) + u";tabs=cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect;greys=#c0c0c0 #c0c0c0 #c0c0c0;widest=75;lines="_s u"WX-1            5.5         960     250     30208        NU210|G4              0.01        960     250     30208        NU210|G5              0.01/0      960     250     30208        NU210|ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210|轴系一             3           960     250     轴承A          NU210"_s);
+        QTest::newRow("loaded: five blanks, the tab order from 退 出, grey lists") << "" << QString(gears.arg(u"     "_s) + u";rows=16;tabs=cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect;greys=#c0c0c0 #c0c0c0 #c0c0c0;widest=75;lines="_s u"WX-1            5.5         960     250     30208        NU210|G4              0.01        960     250     30208        NU210|G5              0.01/0      960     250     30208        NU210|ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210|轴系一             3           960     250     轴承A          NU210"_s);
         QTest::newRow("bearings") << "optParameter_0" << "view=记 录--轴承参数/ 型 号/ d      D      B      e      Y1     Y2     Cr(kN)   类型/lstBearing/key;widest=70;lines=" "30208        40     80     18     0.37   1.6    0.9    63         1|ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3|6208-X       40     80     18     0.24   2.8    4.2    29.5       0|BAD12        32767  80     18     1      1      1      1          12|\uFFFD BAD        7      80     18     1      1      1      1          100|轴承           7      80     18     1      1      1      1          40";
         QTest::newRow("a record saved meanwhile appears on a switch, four blanks") << "optParameter_0|+gear|optParameter_1" << QString(gears.arg(u"    "_s) + u";models=WX-1 G4 G5 ABCDEFGHIJKLM 轴系一 WX-103"_s);
         QTest::newRow("退 出 hides the window as it is, not reread") << "optParameter_0|key=40|cmdSelect|+bearing|cmdExit|?visible=0|show" << "models=30208 6208-X;visible=1";
