@@ -138,7 +138,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         const auto refused = [](const char *name, const char *steps, const char *focus, const char *message = "") { QTest::newRow(name)
             << QString(u"#1|"_s + QString::fromUtf8(steps) + u"|cmdUpdate"_s) << QString(u"focus="_s + QLatin1String(focus) + u";selected=1;open=1;file=kept;messages="_s + QString::fromUtf8(message)); };
-        QTest::newRow("browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf)") << "#1|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
+        QTest::newRow("browsing, 更新 only sorts and stores: an unedited line keeps its record's bytes (NaN, Inf), twice") << "#1|cmdUpdate|cmdUpdate" << "first=NaN   -Inf  1.2345Inf      0;focus=cmdUpdate;open=0;file=kept;messages=";
         refused("adding with a blank model", "cmdAdd|txtBearing_0=   ", "txtBearing_0");
         refused("adding a listed model", "cmdAdd|txtBearing_0=NU206", "txtBearing_0");
         refused("editing NU206 to the other line's model", "cmdEdit|txtBearing_0=6204", "txtBearing_0");
