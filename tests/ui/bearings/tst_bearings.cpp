@@ -161,6 +161,7 @@ private slots:
         QTest::newRow("nothing chosen: first type; a window of the program, line gone") << "type=2|window|?models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0|#1|gone|window" << "models=6204 7206;chosen=-;type=0;model=;open=0;edit=0";
         QTest::newRow("an addition keeps its input, goes into the reloaded list") << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list;focus=cmdUpdate";
         QTest::newRow("after a reload the arrow keys still choose a line") << "#0|window|down" << "chosen=NU206;model=NU206;d=30/0";
+        QTest::newRow("editing the second of a model stored twice: the first holds it") << "twice|#2|cmdEdit|cmdUpdate" << "focus=txtBearing_0;open=1;file=kept;messages=";
         QTest::newRow("an edit whose line is gone has none to replace") << "#1|cmdEdit|gone|window|?models=6204 7206;chosen=-;type=3;model=NU206;open=1;edit=1|cmdUpdate" << "models=6204 7206;file=list;focus=lstBearing";
     }
     // clang-format on
@@ -176,7 +177,9 @@ private slots:
             bearing(u"NU206"_s, 3, 30, 62) });
         for (const QString &step : steps.split(u'|')) {
             const QString box = step.section(u'=', 0, 0), value = step.section(u'=', 1);
-            if (!m_w && step != u"unsorted" && step != u"torn" && step != u"empty") {
+            if (!m_w
+                && !QStringList { u"unsorted"_s, u"torn"_s, u"empty"_s, u"twice"_s }.contains(
+                    step)) {
                 m_prompter.clear();
                 m_tabs.clear();
                 m_before = Fixture::readFile(RecordFiles::bearingPath());
@@ -196,6 +199,9 @@ private slots:
                         + "torn tail!"));
             else if (step == u"empty")
                 write({});
+            else if (step == u"twice") // a model stored twice
+                write({ bearing(u"6204"_s, 0, 20), bearing(u"NU206"_s, 3, 30),
+                    bearing(u"6204"_s, 0, 25) });
             else if (step.startsWith(u"cmd"))
                 click(step);
             else if (step.startsWith(u'#'))
