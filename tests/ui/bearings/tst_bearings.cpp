@@ -158,7 +158,7 @@ private slots:
         QTest::newRow("Enter on DumpLines (case counts) writes the list to TestData.txt, adding goes on") << "unsorted|#0|cmdAdd|txtBearing_0=dumplines|enter|?dump=<missing>|txtBearing_0=DumpLines|enter" << "dump=list;model=DumpLines;open=1;messages=";
         QTest::newRow("a list dump that cannot be written is reported") << "blocked|cmdAdd|txtBearing_0=DumpLines|enter" << "messages=DIR/TestData.txt: 不是一个文件;open=1";
         QTest::newRow("another program, a message box: not reloaded; a window of the program: reloaded, line kept") << "#1|program|dialog|?models=6204 NU206;chosen=NU206|window" << "models=6204 NU206 7206;chosen=NU206;type=3;model=NU206;open=0;edit=1";
-        QTest::newRow("nothing chosen: first type; a window of the program, line gone") << "type=2|window|?models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0|#1|gone|window" << "models=6204 7206;chosen=-;type=0;model=;open=0;edit=0";
+        QTest::newRow("nothing chosen: first type; a window of the program, line gone") << "type=2|window|?models=6204 NU206 7206;chosen=-;type=0;model=;open=0;edit=0|#1|gone|window|?models=6204 7206;chosen=-;type=0;model=;open=0;edit=0|cmdUpdate" << "file=list;messages=";
         QTest::newRow("an addition keeps its input, goes into the reloaded list") << "#1|cmdAdd|txtBearing_0=X1|window|?models=6204 NU206 7206;chosen=NU206;type=3;model=X1;open=1;edit=0|cmdUpdate" << "models=6204 7206 NU206 X1;file=list;focus=cmdUpdate";
         QTest::newRow("after a reload the arrow keys still choose a line") << "#0|window|down" << "chosen=NU206;model=NU206;d=30/0";
         QTest::newRow("editing the second of a model stored twice: the first holds it") << "twice|#2|cmdEdit|cmdUpdate" << "focus=txtBearing_0;open=1;file=kept;messages=";

@@ -156,6 +156,7 @@ private slots:
         QTest::newRow("a record saved meanwhile appears on a switch, four blanks") << "optParameter_0|+gear|optParameter_1" << QString(gears.arg(u"    "_s) + u";models=WX-1 G4 G5 ABCDEFGHIJKLM 轴系一 WX-103"_s);
         QTest::newRow("退 出 hides the window as it is, not reread") << "optParameter_0|key=40|cmdSelect|+bearing|cmdExit|?visible=0|show" << "models=30208 6208-X;visible=1";
         QTest::newRow("the close box unloads it") << "optParameter_0|key=40|cmdSelect|close|show" << QString(gears.arg(u"     "_s) + u";key="_s);
+        QTest::newRow("back from another window of the program: 退 出 focused") << "optParameter_0|key=40|other" << "focus=cmdExit";
         filter("41.5 halves to even 42", "41.5", "cmdSelect", u"7208B"_s);
         filter("0.5 rounds to 0: all", "0.5", "cmdSelect", all);
         filter("no number: all", "abc", "cmdSelect", all);
@@ -200,7 +201,13 @@ private slots:
                 m_view->close();
             else if (step == u"show")
                 m_view->showAndLoad();
-            else if (name == u"right" || name == u"left")
+            else if (step == u"other") { // another window of the program, then the browser again
+                QWidget other;
+                other.show();
+                QVERIFY(QTest::qWaitForWindowActive(&other));
+                QApplication::setActiveWindow(m_view.get());
+                QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+            } else if (name == u"right" || name == u"left")
                 QTest::mouseClick(list()->viewport(),
                     name == u"right" ? Qt::RightButton : Qt::LeftButton, {},
                     list()->visualRect(list()->model()->index(value.toInt(), 0)).center());
