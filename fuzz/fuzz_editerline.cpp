@@ -4,7 +4,7 @@
 #include "calc/conversions.h"
 #include "fuzz/fuzzsupport.h"
 
-using namespace FuzzSupport; // and RecordLayout
+using namespace FuzzSupport; // with RecordLayout and the string literals
 using namespace EditerLine;
 using namespace Conv;
 

@@ -7,7 +7,7 @@
 #include "records/recordfile.h"
 #include "records/recordlines.h"
 
-using namespace FuzzSupport; // and RecordLayout
+using namespace FuzzSupport; // with RecordLayout and the string literals
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

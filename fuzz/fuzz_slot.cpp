@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-using namespace FuzzSupport; // and RecordLayout
+using namespace FuzzSupport; // with RecordLayout and the string literals
 using namespace RecordLines;
 
 // Bytes at..at+width stored again are those of the slot.

@@ -16,10 +16,9 @@
             : (std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__, #cond),   \
                 std::abort()))
 
-using namespace Qt::StringLiterals;
-
 namespace FuzzSupport {
 
+using namespace Qt::StringLiterals;
 using namespace RecordLayout;
 
 // The run's own folder, in memory where /dev/shm is there, removed at exit.
