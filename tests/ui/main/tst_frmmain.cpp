@@ -1,6 +1,6 @@
 // The main window end to end, start-up, the window set, placement, printing, help and About.
 
-#include "support/layoutcheck.h"
+#include "support/windows.h"
 #include "support/workedexample.h"
 #include "ui/common/windowlayer.h"
 #include "ui/main/aboutdialog.h"
@@ -50,14 +50,7 @@ QStringList visibleState(QWidget *window)
 }
 
 const auto accessible = [](QObject *o) { return QAccessible::queryAccessibleInterface(o); };
-
-bool activate(QWidget *w)
-{
-    w->show();
-    w->activateWindow(); // the platform's focus window, which another window may hold
-    QApplication::setActiveWindow(w);
-    return QTest::qWaitForWindowActive(w);
-}
+using Fixture::activate;
 
 } // namespace
 

@@ -1,8 +1,18 @@
 #pragma once
 
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace Fixture {
+
+// Shown and made the active window, as the platform and the program see it.
+inline bool activate(QWidget *w)
+{
+    w->show();
+    w->activateWindow(); // the platform's focus window, which another window may hold
+    QApplication::setActiveWindow(w);
+    return QTest::qWaitForWindowActive(w);
+}
 
 // Named controls shown outside their parent ("name outside") or over a sibling ("a/b"): a control
 // placed at the wrong spot, or not placed at all, lands on another one or off its frame.
