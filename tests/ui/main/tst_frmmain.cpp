@@ -554,6 +554,8 @@ private slots:
             && html.contains(u">齿轮参数<"_s) && !html.contains(u">保存结果<"_s));
     }
 
+    // Help pages: no line break inside Chinese text (shown as a blank), no blank beside full-width
+    // punctuation, no link to a page that is not there.
     void pages()
     {
         HelpWindow makesThePagesAvailable;
@@ -564,25 +566,33 @@ private slots:
             const QString source = QString::fromUtf8(Fixture::readFile(u":/help/"_s + page));
             HelpBrowser browser;
             browser.setSource(QUrl(u"qrc:/help/"_s + page));
-            const auto find = [&](const QString &text, const QString &pattern) {
-                for (auto m = QRegularExpression(pattern).globalMatch(text); m.hasNext();)
-                    faults << page
-                            + text.mid(std::max<qsizetype>(0, m.next().capturedStart() - 12), 30);
-            };
-            find(source, u"[\\p{Han}，。；：、！？（）“”]\\n\\s*[\\p{Han}，。；：、！？（）“”]"_s);
-            find(browser.toPlainText(), u"[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"_s);
-            find(source, u"href=\"(?!(%1)\")"_s.arg(names));
+            for (const auto &[text, pattern] :
+                { std::pair(source,
+                      u"[\\p{Han}，。；：、！？（）“”]\\n\\s*[\\p{Han}，。；：、！？（）“”]"_s),
+                    { browser.toPlainText(),
+                        u"[，。；：、！？）”]\\h+\\S|\\S\\h+[，。；：、！？（“]"_s },
+                    { source, u"href=\"(?!(%1)\")"_s.arg(names) } })
+                for (const auto &m : QRegularExpression(pattern).globalMatch(text))
+                    faults << page + text.mid(std::max<qsizetype>(0, m.capturedStart() - 12), 30);
         }
         QCOMPARE(faults, QStringList());
     }
 
     // The About box, last in the help menu: version, Qt, licence, record folder, LICENSE's text.
-    void about()
+    // Qt's dialogs speak the user's language ("Look in:" of the file dialog), else Chinese.
+    void aboutAndQtTexts()
     {
-        QStringList entries;
+        QStringList seen;
         for (QAction *a : get<QMenu>(u"mnuHelp"_s)->actions())
-            entries << look(a);
-        QCOMPARE(entries.join(u'|'), u"帮   助     F1||详细计算数据~|关于 Tolvenar"_s);
+            seen << look(a);
+        for (const QLocale &locale : { QLocale(u"zh_CN"_s), QLocale(u"de_DE"_s), QLocale::c() }) {
+            QTranslator translator; // "-": none loaded (the set-up installs Qt's translations)
+            seen << (loadQtTranslation(translator, locale)
+                    ? translator.translate("QFileDialog", "Look in:")
+                    : u"-"_s);
+        }
+        QCOMPARE(seen.join(u'|'),
+            u"帮   助     F1||详细计算数据~|关于 Tolvenar|查找范围：|Suchen in:|查找范围："_s);
         AboutDialog box;
         const QString shown = box.windowTitle() + u'|'
             + box.findChild<QLabel *>(u"lblAbout"_s)->text()
@@ -594,19 +604,6 @@ private slots:
                 QString::fromUtf8(
                     Fixture::readFile(QStringLiteral(TOLVENAR_SOURCE_DIR "/LICENSE"))) })
             QVERIFY2(shown.contains(part), qPrintable(part));
-    }
-
-    // Qt's dialogs speak the user's language ("Look in:" of the file dialog), else Chinese.
-    void qtTexts()
-    {
-        QStringList lookIn; // "-": none loaded (the set-up installs Qt's translations)
-        for (const QLocale &locale : { QLocale(u"zh_CN"_s), QLocale(u"de_DE"_s), QLocale::c() }) {
-            QTranslator translator;
-            lookIn << (loadQtTranslation(translator, locale)
-                    ? translator.translate("QFileDialog", "Look in:")
-                    : u"-"_s);
-        }
-        QCOMPARE(lookIn.join(u'/'), u"查找范围：/Suchen in:/查找范围："_s);
     }
 };
 

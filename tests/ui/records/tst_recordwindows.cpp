@@ -42,13 +42,8 @@ class TestRecordWindows : public QObject
     static ShaftRecord shaft(
         const char *no, float p1, float p2, const char *a = "30208", float n = 960, int L = 250)
     {
-        return { .ShaftNo = QString::fromUtf8(no),
-            .P1 = p1,
-            .P2 = p2,
-            .n = n,
-            .L = std::int16_t(L),
-            .ModelA = QString::fromUtf8(a),
-            .ModelB = u"NU210"_s };
+        return { QString::fromUtf8(no), p1, p2, n, std::int16_t(L), 0, {}, 0, 0,
+            QString::fromUtf8(a), u"NU210"_s };
     }
     static QByteArray slot(const QByteArray &model, int type, int d) // D 80, B 18
     {
