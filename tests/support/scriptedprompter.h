@@ -47,10 +47,4 @@ public:
     }
     QStringList texts() const { return m_texts; } // the boxes' texts, in order
     operator SaveTalk() { return saveTalk(*this); } // saves talk through the scripted boxes
-    void clear()
-    {
-        shown.clear();
-        dialogs.clear();
-        m_texts.clear();
-    }
 };

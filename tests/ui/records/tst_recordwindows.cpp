@@ -180,7 +180,6 @@ class TestRecordWindows : public QObject
             const QString name = step.section(u'=', 0, 0), value = step.section(u'=', 1),
                           gear = RecordFiles::gearPath(), bearings = RecordFiles::bearingPath();
             if (!window() && !setUp.contains(step)) {
-                m_prompter.clear();
                 m_before = Fixture::readFile(bearings);
                 if (browser) {
                     m_view = std::make_unique<frmView>(m_link, m_prompter);
@@ -281,7 +280,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<Fixture::AppDirectory>();
-        m_prompter.clear();
+        m_prompter = ScriptedPrompter();
         m_tabs.clear();
         m_link.calls.clear();
         QByteArray gears;
