@@ -96,7 +96,6 @@ class tst_Hardening : public QObject
     Q_OBJECT
 
     std::unique_ptr<AppDirectory> m_dir;
-    QString m_gear, m_bearing;
 
     static QString numbered(QChar p, int i) { return p + u"%1"_s.arg(i, 5, 10, QLatin1Char('0')); }
     static auto append(QChar p, int i)
@@ -113,11 +112,7 @@ class tst_Hardening : public QObject
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
-    void init()
-    {
-        m_dir = std::make_unique<AppDirectory>();
-        m_gear = RecordFiles::gearPath(), m_bearing = RecordFiles::bearingPath();
-    }
+    void init() { m_dir = std::make_unique<AppDirectory>(); }
 
     void faults_data()
     {
@@ -135,12 +130,13 @@ private slots:
         QTemporaryDir elsewhere;
         const QString victim = elsewhere.filePath(u"victim"_s),
                       shared = elsewhere.filePath(u"shared"_s);
-        QVERIFY(writeFile(m_gear,
+        QVERIFY(writeFile(gearPath(),
                     workedShaftBytes() + QByteArray(42, '\0') + (writer == AddGear ? "torn" : ""))
-            && writeFile(report, "old report\r\n") && writeFile(m_bearing, Three)
+            && writeFile(report, "old report\r\n")
+            && (fault == BearingIsFolder ? QDir().mkdir(bearingPath())
+                                         : writeFile(bearingPath(), Three))
             && writeFile(source, bearingSlot("6206") + bearingSlot("6207"))
             && writeFile(victim, "victim") && writeFile(shared, bearingSlot("6205") + "tail"));
-        QVERIFY(fault != BearingIsFolder || (QFile::remove(m_bearing) && QDir().mkdir(m_bearing)));
         ScriptedPrompter prompter;
         frmEditer editer(prompter); // reads its list before the fault strikes
         QVERIFY(writer != Update || activate(editer));
@@ -160,7 +156,7 @@ private slots:
             QSKIP("the folder still takes new files");
         if (fault == DiskFull)
             diskFull.emplace(40);
-        QVERIFY(fault != Removed || QFile::remove(m_bearing));
+        QVERIFY(fault != Removed || QFile::remove(bearingPath()));
         FakeWindow window; // SaveOver replaces G-101 when asked
         window.apply({ writer == Save ? u"txtParameter_0=G-102"_s : u"txtParameter_0=G-101"_s,
             u"txtParameter_2=1500"_s, u"txtBearingA_0=6208"_s });
@@ -176,12 +172,12 @@ private slots:
         else if (writer == Report)
             tell(writeResultReport(report, workedInput(), workedResult(), u"G-101"_s, u"5/6"_s));
         else if (writer == Merge)
-            tell(Combiner::mergeBearingFiles(source, m_bearing));
+            tell(Combiner::mergeBearingFiles(source, bearingPath()));
         else if (writer == Dump)
             tell(BearingCatalogue::dumpLines(planted, { u"6205"_s }));
         else
-            writer == AddGear ? tell(RecordFiles::appendShaftRecord(m_gear, G102))
-                              : tell(RecordFiles::appendBearingRecord(m_bearing, { u"6300"_s }));
+            writer == AddGear ? tell(appendShaftRecord(gearPath(), G102))
+                              : tell(appendBearingRecord(bearingPath(), { u"6300"_s }));
         readOnly.reset(), diskFull.reset();
 
         // Told in a failure box naming the file; nothing lost (unless the file was removed or 更新
@@ -196,12 +192,12 @@ private slots:
                                 : std::ranges::any_of(prompter.shown, told),
             qPrintable(shown));
         QCOMPARE(readFile(victim), QByteArray("victim"));
-        QVERIFY(dataOf(m_gear, 116, 74).contains(QByteArray(workedShaftBytes() + '|')));
-        QVERIFY(fault != BearingIsFolder || QFileInfo(m_bearing).isDir());
+        QVERIFY(dataOf(gearPath(), 116, 74).contains(QByteArray(workedShaftBytes() + '|')));
+        QVERIFY(fault != BearingIsFolder || QFileInfo(bearingPath()).isDir());
         const bool keeps
             = fault != BearingIsFolder && !link && (fault != Removed || writer != Merge);
         for (qsizetype at = 0; keeps && at < Three.size(); at += 48) // each record still there
-            QVERIFY(dataOf(m_bearing, 48, 35).contains(QByteArray(Three.mid(at, 35) + '|')));
+            QVERIFY(dataOf(bearingPath(), 48, 35).contains(QByteArray(Three.mid(at, 35) + '|')));
         const QByteArray reportNow = readFile(report);
         QVERIFY(reportNow == "old report\r\n"
             || (reportNow.endsWith("\r\n") && reportNow.size() > 200));
@@ -210,15 +206,16 @@ private slots:
             qPrintable(left.join(u' ')));
         if (!file.isEmpty()) { // neither the readers nor the merger's count make a catalogue
             QVERIFY(plant != u"bearing.sav=missing"
-                || (!RecordFiles::readBearingRecords(m_bearing)
-                    && !Combiner::countBearingRecords(m_bearing)
+                || (!readBearingRecords(bearingPath())
+                    && !Combiner::countBearingRecords(bearingPath())
                     && !QFile::exists(elsewhere.filePath(u"missing"_s))));
             return;
         }
-        const bool done[] = { dataOf(m_gear, 116, 15).contains("G-102"), false,
-            reportNow.size() > 200, dataOf(m_bearing, 48, 12).count('|') == 3,
-            dataOf(m_bearing, 48, 12).contains("6207"), dataOf(m_gear, 116, 15).contains("G-102"),
-            dataOf(m_bearing, 48, 12).contains("6300"), readFile(planted) == "6205\r\n" };
+        const QByteArray models = dataOf(bearingPath(), 48, 12);
+        const bool saved = dataOf(gearPath(), 116, 15).contains("G-102");
+        const bool done[] = { saved, false, reportNow.size() > 200, models.count('|') == 3,
+            models.contains("6207"), saved, models.contains("6300"),
+            readFile(planted) == "6205\r\n" };
         QVERIFY(done[writer]);
         if (plant == u"bearing.sav=shared") { // target updated, torn tail kept beside the link
             QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).join(u' '), u"shared victim"_s);
@@ -261,11 +258,11 @@ private slots:
         QFETCH(QString, problem);
         QFETCH(QByteArray, stored);
         const QString backup = m_dir->filePath(u"bearing.bak"_s);
-        QVERIFY(writeFile(m_bearing, bytes) && writeFile(backup, "older backup"));
+        QVERIFY(writeFile(bearingPath(), bytes) && writeFile(backup, "older backup"));
         ScriptedPrompter prompter;
         frmEditer editer(prompter);
         std::optional<ReadOnly> locked;
-        if (answer == 0 && !locked.emplace(m_bearing, QFile::Permissions()).effective())
+        if (answer == 0 && !locked.emplace(bearingPath(), QFile::Permissions()).effective())
             QSKIP("the file is still readable");
         QVERIFY(activate(editer));
         if (answer == -2) {
@@ -277,7 +274,7 @@ private slots:
         // Another copy: the crash tests' writer, or a reordered catalogue.
         const QString driver = QCoreApplication::applicationDirPath() + u"/crashdriver"_s;
         QVERIFY(answer != -1 || QProcess::execute(driver, { m_dir->path(), u"add"_s }) == 0);
-        QVERIFY(answer != -2 || writeFile(m_bearing, bearingSlot("Z9999") + bytes));
+        QVERIFY(answer != -2 || writeFile(bearingPath(), bearingSlot("Z9999") + bytes));
         prompter.answers = { answer };
         click(editer, "cmdUpdate"); // sorting alone
         locked.reset();
@@ -285,16 +282,16 @@ private slots:
             click(editer, "cmdUpdate"); // the list read again, sorted and stored
         QCOMPARE(prompter.shown.size(), 1);
         const auto &box = prompter.shown.first();
-        QVERIFY2(box.text.contains(QDir::toNativeSeparators(m_bearing))
+        QVERIFY2(box.text.contains(QDir::toNativeSeparators(bearingPath()))
                 && box.text.contains(problem)
                 && (answer > 0 ? box.buttons == (Prompter::Yes | Prompter::No)
                             && box.text.contains(u"bearing.bak"_s)
                                : isFailureBox(box) && (answer || box.text.contains(u"不能更新"_s))),
             qPrintable(box.text));
         const QByteArray after = answer == Prompter::Yes || answer < 0 ? stored : bytes;
-        QCOMPARE(readFile(m_bearing) + readFile(backup),
+        QCOMPARE(readFile(bearingPath()) + readFile(backup),
             after + (answer == Prompter::Yes ? bytes : "older backup"));
-        QVERIFY(!QFile::exists(RecordFiles::tempPath()));
+        QVERIFY(!QFile::exists(tempPath()));
     }
 
     // Each driver writer killed at random (what each writes: crashdriver.cpp), one generation or
