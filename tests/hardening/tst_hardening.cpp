@@ -8,6 +8,7 @@
 #include "records/saveparameters.h"
 #include "reports/resultreport.h"
 #include "support/filefaults.h"
+#include "support/windows.h"
 #include "support/workedexample.h"
 #include "ui/bearings/frmediter.h"
 
@@ -23,7 +24,6 @@ namespace {
 enum Writer { Save, SaveOver, Report, Update, Merge, AddGear, AddBearing, Dump };
 enum EnvFault { None, ReadOnlyFolder, BearingIsFolder, DiskFull, Removed };
 const QByteArray Three = bearingSlot("22210") + bearingSlot("6205") + bearingSlot("NU2210E");
-const ShaftRecord G102 { u"G-102"_s, 0, 0, 0, 0, 0, {}, 0, 0, {}, {} };
 // What a write may leave beside the record files: no scratch file.
 const QSet<QString> Allowed { u"TestData.txt"_s, u"bearing.bak"_s, u"bearing.sav"_s, u"gear.bak"_s,
     u"gear.sav"_s, u"report.txt"_s, u"source.sav"_s };
@@ -98,17 +98,16 @@ class tst_Hardening : public QObject
     std::unique_ptr<AppDirectory> m_dir;
 
     static QString numbered(QChar p, int i) { return p + u"%1"_s.arg(i, 5, 10, QLatin1Char('0')); }
-    static auto append(QChar p, int i)
+    static auto append(const QString &no) // a gear.sav record holding only its number
     {
-        return appendShaftRecord(gearPath(), { numbered(p, i), 0, 0, 0, 0, 0, {}, 0, 0, {}, {} });
+        return appendShaftRecord(gearPath(), { no, 0, 0, 0, 0, 0, {}, 0, 0, {}, {} });
     }
+    static QString driver() { return QCoreApplication::applicationDirPath() + u"/crashdriver"_s; }
 
     static void click(QWidget &w, const char *name)
     {
         QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
     }
-    // The data manager reads bearing.sav as it opens.
-    static bool activate(QWidget &w) { return w.show(), QTest::qWaitForWindowExposed(&w); }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
@@ -139,7 +138,7 @@ private slots:
             && writeFile(victim, "victim") && writeFile(shared, bearingSlot("6205") + "tail"));
         ScriptedPrompter prompter;
         frmEditer editer(prompter); // reads its list before the fault strikes
-        QVERIFY(writer != Update || activate(editer));
+        QVERIFY(writer != Update || activate(&editer));
         const bool link = plant.contains(u'='), chmod = plant.contains(u':');
         const QString planted = m_dir->filePath(plant.section(link ? u'=' : u':', 0, 0));
         const uint mode = plant.section(u':', 1).toUInt(nullptr, 8);
@@ -176,7 +175,7 @@ private slots:
         else if (writer == Dump)
             tell(BearingCatalogue::dumpLines(planted, { u"6205"_s }));
         else
-            writer == AddGear ? tell(appendShaftRecord(gearPath(), G102))
+            writer == AddGear ? tell(append(u"G-102"_s))
                               : tell(appendBearingRecord(bearingPath(), { u"6300"_s }));
         readOnly.reset(), diskFull.reset();
 
@@ -264,7 +263,7 @@ private slots:
         std::optional<ReadOnly> locked;
         if (answer == 0 && !locked.emplace(bearingPath(), QFile::Permissions()).effective())
             QSKIP("the file is still readable");
-        QVERIFY(activate(editer));
+        QVERIFY(activate(&editer));
         if (answer == -2) {
             auto *list = editer.findChild<QListView *>(u"lstBearing"_s);
             list->setCurrentIndex(list->model()->index(1, 0)); // 22210
@@ -272,8 +271,7 @@ private slots:
             editer.findChild<QLineEdit *>(u"txtBearing_4"_s)->setText(u"99"_s);
         }
         // Another copy: the crash tests' writer, or a reordered catalogue.
-        const QString driver = QCoreApplication::applicationDirPath() + u"/crashdriver"_s;
-        QVERIFY(answer != -1 || QProcess::execute(driver, { m_dir->path(), u"add"_s }) == 0);
+        QVERIFY(answer != -1 || QProcess::execute(driver(), { m_dir->path(), u"add"_s }) == 0);
         QVERIFY(answer != -2 || writeFile(bearingPath(), bearingSlot("Z9999") + bytes));
         prompter.answers = { answer };
         click(editer, "cmdUpdate"); // sorting alone
@@ -311,21 +309,20 @@ private slots:
         const bool two = QLatin1String(QTest::currentDataTag()) != mode;
         QVERIFY(!rewrite || QFile(bearingPath()).open(QIODevice::WriteOnly)); // empty at first
         for (int i = 0; replace && i < 50; ++i)
-            QVERIFY(append(u'S', i));
+            QVERIFY(append(numbered(u'S', i)));
         QRandomGenerator random(qHash(mode));
         for (int k = 0; k < (two ? 1 : Kills) && !QTest::currentTestFailed(); ++k) {
             if (merge || mode == u"append") // each run starts over from record 0
                 QFile::remove(merge ? bearingPath() : gearPath());
             QProcess p; // prints "ready" before its first write, "done" after it
-            p.start(QCoreApplication::applicationDirPath() + u"/crashdriver"_s,
-                { appDirectory(), mode });
+            p.start(driver(), { appDirectory(), mode });
             QVERIFY(p.waitForStarted(5000) && p.waitForReadyRead(5000));
             QThread::usleep(random.bounded(200, 30000));
             while ((k == Kills - 1 || two) && !p.readAllStandardOutput().contains("done")
                 && p.state() == QProcess::Running) // a finished write: a slow build shows one too
                 p.waitForReadyRead(10000);
             for (int i = 0; two && i < 100; ++i)
-                QVERIFY(append(u'T', i));
+                QVERIFY(append(numbered(u'T', i)));
             QVERIFY2(p.state() == QProcess::Running, p.readAllStandardError().constData());
             p.kill();
             QVERIFY(p.waitForFinished(5000));
