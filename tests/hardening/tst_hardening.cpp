@@ -150,11 +150,9 @@ private slots:
             QVERIFY((QFile::exists(planted) || writeFile(planted, "old"))
                 && QFile::setPermissions(planted, QFile::Permissions(bits)));
         std::optional<ReadOnly> readOnly;
-        std::optional<FileSizeLimit> diskFull;
         if (fault == ReadOnlyFolder && !readOnly.emplace(m_dir->path()).effective())
             QSKIP("the folder still takes new files");
-        if (fault == DiskFull)
-            diskFull.emplace(40);
+        auto diskFull = fault == DiskFull ? std::make_optional<FileSizeLimit>(40) : std::nullopt;
         QVERIFY(fault != Removed || QFile::remove(bearingPath()));
         FakeWindow window; // SaveOver replaces G-101 when asked
         window.apply({ writer == Save ? u"txtParameter_0=G-102"_s : u"txtParameter_0=G-101"_s,
@@ -193,8 +191,7 @@ private slots:
         QCOMPARE(readFile(victim), QByteArray("victim"));
         QVERIFY(dataOf(gearPath(), 116, 74).contains(QByteArray(workedShaftBytes() + '|')));
         QVERIFY(fault != BearingIsFolder || QFileInfo(bearingPath()).isDir());
-        const bool keeps
-            = fault != BearingIsFolder && !link && (fault != Removed || writer != Merge);
+        const bool keeps = fault != BearingIsFolder && !link;
         for (qsizetype at = 0; keeps && at < Three.size(); at += 48) // each record still there
             QVERIFY(dataOf(bearingPath(), 48, 35).contains(QByteArray(Three.mid(at, 35) + '|')));
         const QByteArray reportNow = readFile(report);
@@ -203,13 +200,11 @@ private slots:
         const QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::System);
         QVERIFY2((QSet<QString>(left.begin(), left.end()) - Allowed).isEmpty(),
             qPrintable(left.join(u' ')));
-        if (!file.isEmpty()) { // neither the readers nor the merger's count make a catalogue
-            QVERIFY(plant != u"bearing.sav=missing"
-                || (!readBearingRecords(bearingPath())
-                    && !Combiner::countBearingRecords(bearingPath())
-                    && !QFile::exists(elsewhere.filePath(u"missing"_s))));
+        QVERIFY(plant != u"bearing.sav=missing" // no catalogue made by the readers or the count
+            || (!readBearingRecords(bearingPath()) && !Combiner::countBearingRecords(bearingPath())
+                && !QFile::exists(elsewhere.filePath(u"missing"_s))));
+        if (!file.isEmpty())
             return;
-        }
         const QByteArray models = dataOf(bearingPath(), 48, 12);
         const bool saved = dataOf(gearPath(), 116, 15).contains("G-102");
         const bool done[] = { saved, false, reportNow.size() > 200, models.count('|') == 3,
