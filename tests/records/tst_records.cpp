@@ -50,14 +50,6 @@ ShaftRecord oneGearShaft(const QString &no = u"G-7            "_s)
     return r;
 }
 
-QByteArray shafts(std::initializer_list<const char *> numbers)
-{
-    QByteArray gear;
-    for (const char *no : numbers)
-        gear += encodeShaft(oneGearShaft(QString::fromLatin1(no)));
-    return gear;
-}
-
 // A bearing slot as the program writes it: no dimensions, zero unused bytes.
 const auto slot = [](const QByteArray &model, float cr, int type = 0, float e = 0, float y1 = 0) {
     return bearingSlot(model, type, e, y1, 0, cr, 0, 0, 0, '\0');
@@ -263,7 +255,9 @@ private slots:
         QFETCH(int, row);
         const auto &[name, files, changes, answer, recordNo, appended, messages] = SaveRows[row];
         const QString dir = QDir::toNativeSeparators(m_dir->path()) + QDir::separator();
-        QByteArray gear = files ? shafts({ "A-1", "A-2", "G-101", "A-4", "G-101" }) : QByteArray();
+        QByteArray gear;
+        for (const QString &no : files ? u"A-1 A-2 G-101 A-4 G-101"_s.split(u' ') : QStringList())
+            gear += encodeShaft(oneGearShaft(no));
         const QByteArray bearings
             = files ? QByteArray(bearingSlot("22208") + bearingSlot("30216")) : "";
         const QByteArray tails[]
@@ -279,7 +273,7 @@ private slots:
         if (files == Meanwhile) // another copy of the program rewrites gear.sav during the question
             prompter.whileShown = [&, asking = true]() mutable {
                 if (std::exchange(asking, false))
-                    writeFile(m_gear, gear = shafts({ "A-1", "G-101" }));
+                    writeFile(m_gear, gear = gear.left(116) + gear.mid(2 * 116, 116)); // A-1, G-101
             };
         CalcInput input;
         OptionFlags flags {};
