@@ -43,11 +43,8 @@ QString shown(const Plan &plan)
 // P2 5.005 kW next to P1 5, gear 2 all zeros, gear 1 force left, optAssembleA, 25 kg stored unused.
 ShaftRecord oneGearShaft(const QString &no = u"G-7            "_s)
 {
-    ShaftRecord r;
-    r.ShaftNo = no, r.P1 = 5, r.P2 = 5.005f, r.n = 1450, r.L = 260, r.ALFA = 180;
-    r.GearParams = { 130, 96, 8, 20, 0, 0, 0, 0 };
-    r.Flags = 64 + 2, r.WeightKg = 25, r.ModelA = u"30208       "_s, r.ModelB = u"6208        "_s;
-    return r;
+    return { no, 5, 5.005f, 1450, 260, 180, { 130, 96, 8, 20, 0, 0, 0, 0 }, 64 + 2, 25,
+        u"30208       "_s, u"6208        "_s };
 }
 
 // A bearing slot as the program writes it: no dimensions, zero unused bytes.
@@ -123,10 +120,8 @@ private slots:
                                                      "1400 ffff e803 0000 0080 4e ff7f d6d0cec4"
                                                      "3632303520202020 4e5532323130452020202020")
             + QByteArray(42, '\0');
-        ShaftRecord r;
-        r.ShaftNo = u"J-101"_s, r.P1 = 5.5f, r.P2 = 2.25f, r.n = 1500, r.L = 300, r.ALFA = -90;
-        r.GearParams = { 60, 250, 12, 20, -1, 1000, 0, -32768 };
-        r.Flags = 78, r.WeightKg = 32767, r.ModelA = u"中文6205"_s, r.ModelB = u"NU2210E"_s;
+        const ShaftRecord r { u"J-101"_s, 5.5f, 2.25f, 1500, 300, -90,
+            { 60, 250, 12, 20, -1, 1000, 0, -32768 }, 78, 32767, u"中文6205"_s, u"NU2210E"_s };
         const ShaftRecord s
             = decodeShaft(QByteArray(shaft.left(74) + QByteArray(42, '\xCC')).constData());
         QCOMPARE(encodeShaft(r) + encodeShaft(s), shaft + shaft);
