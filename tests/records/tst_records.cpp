@@ -196,10 +196,9 @@ private slots:
         RecordFiles::setAppDirectory({}); // the build folder is writable: the files lie beside us
         QCOMPARE(RecordFiles::appDirectory(), QCoreApplication::applicationDirPath());
         RecordFiles::setAppDirectory(m_dir->path());
-        const QString longModel = u"A深沟球轴承型号"_s;
         QCOMPARE(
             QStringList({ appendOutcome(u"6205"_s, 63.75f, 3, 0.25f), appendOutcome(u"6205  "_s),
-                appendOutcome(longModel, 2), appendOutcome(longModel, 3) }),
+                appendOutcome(u"A深沟球轴承型号"_s, 2), appendOutcome(u"A深沟球轴承型号"_s, 3) }),
             QStringList({ u"added"_s, u"there"_s, u"added"_s, u"there"_s }));
         const QByteArray two = slot("6205", 63.75f, 3, 0.25f)
             + slot(QByteArray::fromHex("41c9eeb9b5c7f2d6e1b3d020"), 2);
@@ -212,8 +211,7 @@ private slots:
         QVERIFY(QDir().rmdir(RecordFiles::tempPath()));
         QCOMPARE(readFile(m_bearing), two);
 
-        QByteArray full(MaxRecords * 48, '\0');
-        full.replace((MaxRecords - 1) * 48, 48, slot("LAST", 7));
+        const QByteArray full = QByteArray((MaxRecords - 1) * 48, '\0') + slot("LAST", 7);
         writeFile(m_bearing, full + slot("BEYOND", 8)); // not read
         QCOMPARE(QList<float>({ crOf(u"LAST"_s), crOf(u"BEYOND"_s) }), QList<float>({ 7, 0 }));
         writeFile(m_bearing, full);
