@@ -158,9 +158,8 @@ private slots:
         QHash<QString, double> got { { u"fault"_s, int(ComputeLoads(in, r)) } };
         for (const Published &p : PublishedResults)
             got[QLatin1String(p.name)] = r.*p.field;
-        for (const QString &item :
-            (expected.contains(u"fault=") ? expected : QString(u"fault=0 "_s + expected))
-                .split(u' ')) {
+        const QString all = expected.contains(u"fault=") ? expected : u"fault=0 "_s + expected;
+        for (const QString &item : all.split(u' ')) {
             const QString name = item.section(u'=', 0, 0), t = item.section(u'=', 1);
             const double v = got.value(name, qQNaN()), e = t.toDouble();
             const qsizetype dot = t.indexOf(u'.');
