@@ -184,15 +184,15 @@ private slots:
         row("power 20", { "txtParameter_1=20" }, "P1=20|shaft.P2=20");
         row("power 20/", { "txtParameter_1=20/" }, "P1=20|shaft.P2=0");
         row("power /5", { "txtParameter_1=/5" }, "P1=0|shaft.P2=5");
-        row("angle between the gears", { "txtParameter_4=90" }, "ALFA=90|shaft.ALFA=90");
+        row("angle between the gears", { "txtParameter_4=90" }, "shaft.ALFA=90");
         row("pressure angles 25 and 15", { "txtGear_3=25", "txtGear_7=15" }, "ALFA1=25|ALFA2=15");
-        row("helices 8.5000001 are the float 8.5, to even", { "txtGear_2=8.5000001", "txtGear_6=8.5000001" }, "BTA1=8|BTA2=8|shaft.BTA1=8|shaft.BTA2=8");
+        row("helices 8.5000001 are the float 8.5, to even", { "txtGear_2=8.5000001", "txtGear_6=8.5000001" }, "shaft.BTA1=8|shaft.BTA2=8");
         row("span 40000 stops at the span", { "txtParameter_3=40000" }, "fault=6|n=1000|L=11|L1=11");
         row("weight unticked: no G, stored", { "txtWeight=12.5" }, "G=0|shaft.WeightKg=12");
         row("weight always toward A", { "chkWeight=1", "txtWeight=-20" }, "G=-196");
-        row("gear 1 left, gear 2 right, weight, A: 78", { "chkWeight=1" }, "shaft.Flags=78|bits=78|Fa1Dir=1|Fa2Dir=0|AssembleA=1");
-        row("gear 1 right, gear 2 none, weight, B: 37", { "chkWeight=1", "-optGear1_0", "+optGear1_1", "-optGear2_1", "-optAssembleA", "+optAssembleB" }, "shaft.Flags=37|bits=37|Fa1Dir=0|Fa2Dir=-1|AssembleA=0");
-        row("gear 1 none, gear 2 left, A: 18", { "-optGear1_0", "-optGear2_1", "+optGear2_0" }, "shaft.Flags=18|bits=18|Fa1Dir=-1|Fa2Dir=1");
+        row("gear 1 left, gear 2 right, weight, A: 78", { "chkWeight=1" }, "shaft.Flags=78|Fa1Dir=1|Fa2Dir=0|AssembleA=1");
+        row("gear 1 right, gear 2 none, weight, B: 37", { "chkWeight=1", "-optGear1_0", "+optGear1_1", "-optGear2_1", "-optAssembleA", "+optAssembleB" }, "shaft.Flags=37|Fa1Dir=0|Fa2Dir=-1|AssembleA=0");
+        row("gear 1 none, gear 2 left, A: 18", { "-optGear1_0", "-optGear2_1", "+optGear2_0" }, "shaft.Flags=18|Fa1Dir=-1|Fa2Dir=1");
         row("type data beyond 16 bits: overflow before the type", { "cboTypeA=-32769" }, "fault=6|TypeA=0");
         row("type data -32768 fits 16 bits, not the byte", { "cboTypeA=-32768" }, "fault=6|TypeA=-32768");
         row("type 256 is no byte: overflow", { "cboTypeA=256" }, "fault=6");
@@ -246,10 +246,9 @@ private slots:
         QHash<QString, QString> got { { u"message"_s, refusal ? refusal->text : QString() },
             { u"field"_s, refusal ? controlName(refusal->field) : u"-"_s } };
         // clang-format off
-        const std::pair<const char *, double> values[] { { "P1", in.P1 }, { "shaft.P2", c.shaft.P2 }, { "n", in.n }, { "L", in.L }, { "ALFA", in.ALFA },
-            { "shaft.ALFA", c.shaft.ALFA }, { "L1", in.L1 }, { "ALFA1", in.ALFA1 }, { "ALFA2", in.ALFA2 }, { "BTA1", in.BTA1 }, { "BTA2", in.BTA2 }, { "shaft.BTA1", c.shaft.GearParams[2] },
-            { "shaft.BTA2", c.shaft.GearParams[6] }, { "G", in.G }, { "shaft.WeightKg", c.shaft.WeightKg }, { "shaft.Flags", c.shaft.Flags },
-            { "bits", Module1::BitsToByte(flags) }, { "Fa1Dir", in.Fa1Dir }, { "Fa2Dir", in.Fa2Dir }, { "AssembleA", in.AssembleA }, { "TypeA", in.TypeA }, { "Y2A", in.Y2A }, { "fault", double(fault) } };
+        const std::pair<const char *, double> values[] { { "P1", in.P1 }, { "shaft.P2", c.shaft.P2 }, { "n", in.n }, { "L", in.L }, { "shaft.ALFA", c.shaft.ALFA }, { "L1", in.L1 },
+            { "ALFA1", in.ALFA1 }, { "ALFA2", in.ALFA2 }, { "shaft.BTA1", c.shaft.GearParams[2] }, { "shaft.BTA2", c.shaft.GearParams[6] }, { "G", in.G }, { "shaft.WeightKg", c.shaft.WeightKg },
+            { "shaft.Flags", c.shaft.Flags }, { "Fa1Dir", in.Fa1Dir }, { "Fa2Dir", in.Fa2Dir }, { "AssembleA", in.AssembleA }, { "TypeA", in.TypeA }, { "Y2A", in.Y2A }, { "fault", double(fault) } };
         for (const BearingRecord *b : { &c.bearingA, &c.bearingB })
             got[b == &c.bearingA ? u"A"_s : u"B"_s] = QStringList { b->Model, QString::number(b->Type), QString::number(b->e), QString::number(b->Y1), QString::number(b->Y2), QString::number(b->Cr) }.join(u' ');
         // clang-format on
