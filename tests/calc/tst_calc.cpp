@@ -184,9 +184,7 @@ private slots:
         row("power 20", { "txtParameter_1=20" }, "P1=20|shaft.P2=20");
         row("power 20/", { "txtParameter_1=20/" }, "P1=20|shaft.P2=0");
         row("power /5", { "txtParameter_1=/5" }, "P1=0|shaft.P2=5");
-        row("angle between the gears", { "txtParameter_4=90" }, "shaft.ALFA=90");
-        row("pressure angles 25 and 15", { "txtGear_3=25", "txtGear_7=15" }, "ALFA1=25|ALFA2=15");
-        row("helices 8.5000001 are the float 8.5, to even", { "txtGear_2=8.5000001", "txtGear_6=8.5000001" }, "shaft.BTA1=8|shaft.BTA2=8");
+        row("angles: 90 between the gears, pressure 25 and 15, helices 8.5000001 the float 8.5, to even", { "txtParameter_4=90", "txtGear_2=8.5000001", "txtGear_3=25", "txtGear_6=8.5000001", "txtGear_7=15" }, "shaft.ALFA=90|ALFA1=25|ALFA2=15|shaft.BTA1=8|shaft.BTA2=8");
         row("span 40000 stops at the span", { "txtParameter_3=40000" }, "fault=6|n=1000|L=11|L1=11");
         row("weight unticked: no G, stored", { "txtWeight=12.5" }, "G=0|shaft.WeightKg=12");
         row("weight always toward A", { "chkWeight=1", "txtWeight=-20" }, "G=-196");
