@@ -178,8 +178,7 @@ private slots:
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QString>("expected"); // name=value|name=value
         const auto row = [](const char *name, std::initializer_list<const char *> changes, const char *expected) { QTest::newRow(name) << strings(changes) << QString::fromUtf8(expected); };
-        const QString boxes = u"txtBearing%1_0=22312 txtBearing%1_1=0.375 txtBearing%1_2=1.625 txtBearing%1_3=2.125 txtBearing%1_4=150.125 "_s;
-        const QStringList typed = QString(boxes.arg(u"A"_s) + boxes.arg(u"B"_s)).split(u' ', Qt::SkipEmptyParts);
+        const QStringList typed = u"txtBearingA_0=22312 txtBearingA_1=0.375 txtBearingA_2=1.625 txtBearingA_3=2.125 txtBearingA_4=150.125 txtBearingB_0=22312 txtBearingB_1=0.375 txtBearingB_2=1.625 txtBearingB_3=2.125 txtBearingB_4=150.125"_s.split(u' ');
         const auto check = [](const char *name, std::initializer_list<const char *> changes, const char *message, const char *field = "-", const char *gathered = "") { QTest::newRow(name) << strings(changes) << QString::asprintf("%smessage=%s|field=%s", gathered, message, field); };
         const char *zero = "P, n, L, L1, d1, Cr等不能为零  ", *direction = "选择轴向力方向   ", *noModel = "轴承型号不能为空字符串  ";
         check("power 20; a blank number and a negative speed pass", { "txtParameter_0= ", "txtParameter_1=20", "txtParameter_2=-1000" }, "", "-", "P1=20|shaft.P2=20|");
