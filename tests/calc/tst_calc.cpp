@@ -187,14 +187,14 @@ private slots:
         row("angles: 90 between the gears, pressure 25 and 15, helices 8.5000001 the float 8.5, to even", { "txtParameter_4=90", "txtGear_2=8.5000001", "txtGear_3=25", "txtGear_6=8.5000001", "txtGear_7=15" }, "shaft.ALFA=90|ALFA1=25|ALFA2=15|shaft.BTA1=8|shaft.BTA2=8");
         row("span 40000 stops at the span", { "txtParameter_3=40000" }, "fault=6|n=1000|L=11|L1=11");
         row("gear 1 left, gear 2 right, weight -20 always toward A, A: 78", { "chkWeight=1", "txtWeight=-20" }, "shaft.Flags=78|Fa1Dir=1|Fa2Dir=0|AssembleA=1|G=-196");
-        row("gear 1 right, gear 2 none, weight, B: 37", { "chkWeight=1", "-optGear1_0", "+optGear1_1", "-optGear2_1", "-optAssembleA", "+optAssembleB" }, "shaft.Flags=37|Fa1Dir=0|Fa2Dir=-1|AssembleA=0");
+        row("gear 1 right, gear 2 none, weight 20 toward A, B: 37", { "chkWeight=1", "txtWeight=20", "-optGear1_0", "+optGear1_1", "-optGear2_1", "-optAssembleA", "+optAssembleB" }, "shaft.Flags=37|Fa1Dir=0|Fa2Dir=-1|AssembleA=0|G=-196");
         row("gear 1 none, gear 2 left, A, weight 12.5 unticked (no G, stored): 18", { "-optGear1_0", "-optGear2_1", "+optGear2_0", "txtWeight=12.5" }, "shaft.Flags=18|Fa1Dir=-1|Fa2Dir=1|G=0|shaft.WeightKg=12");
         row("type data beyond 16 bits: overflow before the type", { "cboTypeA=-32769" }, "fault=6|TypeA=0");
         row("type data -32768 fits 16 bits, not the byte", { "cboTypeA=-32768" }, "fault=6|TypeA=-32768");
         row("type 256 is no byte: overflow", { "cboTypeA=256" }, "fault=6");
         row("type 255 fits the byte", { "cboTypeA=255" }, "fault=0|TypeA=255");
         row("type data 32767 fits 16 bits, not the byte", { "cboTypeA=32767" }, "fault=6|TypeA=32767");
-        QTest::newRow("type 0 keeps e, Y1, Y2") << typed + strings({ "cboTypeA=0", "cboTypeB=0" }) << u"A=22312        0 0.38 1.62 2.12 150.12|Y2A=2.125"_s;
+        QTest::newRow("type 0 keeps e, Y1, Y2") << typed + strings({ "cboTypeA=0", "cboTypeB=0" }) << u"A=22312        0 0.38 1.62 2.12 150.12|Y2A=2.125|fault=0"_s;
         QTest::newRow("types 1 and 2 drop Y2") << typed + strings({ "cboTypeA=1", "cboTypeB=2" }) << u"A=22312        1 0.38 1.62 0 150.12|B=22312        2 0.38 1.62 0 150.12"_s;
         QTest::newRow("types 3 and 4 keep none") << typed + strings({ "cboTypeA=3", "cboTypeB=4" }) << u"A=22312        3 0 0 0 150.12|B=22312        4 0 0 0 150.12|Y2A=2.125"_s;
         check("all good", {}, "");
