@@ -292,7 +292,7 @@ private slots:
                 + Fixture::bearingSlot("ABCDEFGHIJ12", 3, 0, 1.6f, 0.9f, 1234.567f, -5, 35, 18)
                 + Fixture::bearingSlot("6208-X", 0, 0.24f, 2.8f, 4.2f, 29.5f, 40, 80, 18)
                 + slot("BAD12", 12, 32767) + slot("\x81 BAD", 100, 7)
-                + slot(QStringEncoder("GBK").encode(u"轴承"_s), 40, 7) + slot("7208B", 4, 42)
+                + slot(QStringEncoder("GBK").encode(u"轴承"_s), 100, 7) + slot("7208B", 4, 42)
                 + slot("A\x81\x7F", 2, 7) + slot(QByteArray("NUL").append(9, '\0'), 4, 7)));
     }
     void cleanup() { m_view.reset(), m_w.reset(); }
@@ -318,7 +318,7 @@ private slots:
         // at most 0.01 (as floats: G4); bearing lines: model 13 | d, D, B, e, Y1, Y2, Cr 7 each | 4 blanks | type; a bad
         // byte shows as one replacement character (more in the filter rows); a list is as wide as its widest line in cells.
         QTest::newRow("loaded: five blanks, the tab order from 退 出, grey lists") << "" << QString(gears.arg(u"     "_s) + u";rows=16;tabs=cmdExit lstGear lstBearing optParameter_1 optParameter_0 txtDia cmdSelect;greys=#c0c0c0 #c0c0c0 #c0c0c0;widest=75;lines="_s u"WX-1            5.5         960     250     30208        NU210|G4              0.01        960     250     30208        NU210|G5              0.01/0      960     250     30208        NU210|ABCDEFGHIJKLMNO 1234.567/765123456.7-120    ABCDEFGHIJ12 NU210|轴系一             3           960     250     轴承A          NU210"_s);
-        QTest::newRow("bearings") << "optParameter_0" << "view=记 录--轴承参数/ 型 号/ d      D      B      e      Y1     Y2     Cr(kN)   类型/lstBearing/key;widest=70;lines=" "30208        40     80     18     0.37   1.6    0.9    63         1|ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3|6208-X       40     80     18     0.24   2.8    4.2    29.5       0|BAD12        32767  80     18     1      1      1      1          12|\uFFFD BAD        7      80     18     1      1      1      1          100|轴承           7      80     18     1      1      1      1          40";
+        QTest::newRow("bearings") << "optParameter_0" << "view=记 录--轴承参数/ 型 号/ d      D      B      e      Y1     Y2     Cr(kN)   类型/lstBearing/key;widest=71;lines=" "30208        40     80     18     0.37   1.6    0.9    63         1|ABCDEFGHIJ12 -5     35     18     0      1.6    0.9    1234.56    3|6208-X       40     80     18     0.24   2.8    4.2    29.5       0|BAD12        32767  80     18     1      1      1      1          12|\uFFFD BAD        7      80     18     1      1      1      1          100|轴承           7      80     18     1      1      1      1          100";
         QTest::newRow("a record saved meanwhile appears on a switch, four blanks") << "optParameter_0|+gear|optParameter_1" << QString(gears.arg(u"    "_s) + u";models=WX-1 G4 G5 ABCDEFGHIJKLM 轴系一 WX-103"_s);
         QTest::newRow("退 出 hides the window as it is, not reread") << "optParameter_0|key=40|cmdSelect|+bearing|cmdExit|?visible=0|show" << "models=30208 6208-X;visible=1";
         QTest::newRow("the close box unloads it") << "optParameter_0|key=40|cmdSelect|close|show" << QString(gears.arg(u"     "_s) + u";key="_s);
